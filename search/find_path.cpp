@@ -1,0 +1,175 @@
+// The weighted A* search over the 8-connected grid. A cell gets at most one node
+// per search, marked visited when the node is made, so no node is ever reopened
+// or improved; the open list is scanned for the least f, earliest node first.
+
+#include <cstdlib>
+
+#include "app/globals.h"
+#include "platform/perf_counter.h"
+#include "search/grid_search.h"
+
+int32_t GridSearch::Heuristic(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    int32_t a = std::abs(x1 - x2);
+    int32_t b = std::abs(y1 - y2);
+    int32_t m = a < b ? a : b;
+    int32_t s = std::abs(a - b);
+    // m diagonal and s straight steps: the cheapest obstacle-free route, times the weight.
+    uint32_t estimate = (STRAIGHT_COST * static_cast<uint32_t>(s) +
+                         DIAGONAL_COST * static_cast<uint32_t>(m)) *
+                        HeuristicWeight;
+    return static_cast<int32_t>(estimate);
+}
+
+void GridSearch::ChooseBestNode() {
+    BestF = BEST_F_START;
+    BestIndex = static_cast<uint32_t>(OpenList.size());
+    for (LoopI = 0; LoopI < OpenList.size(); LoopI++) {
+        if (OpenList[LoopI]->f < BestF) {
+            BestF = OpenList[LoopI]->f;
+            BestIndex = LoopI;
+        }
+    }
+    // Long paths and high weights can leave every f at or above the scan's
+    // starting value; the same rule then applies without the cap.
+    if (BestIndex == OpenList.size()) {
+        BestIndex = 0;
+        BestF = OpenList[0]->f;
+        for (LoopI = 1; LoopI < OpenList.size(); LoopI++) {
+            if (OpenList[LoopI]->f < BestF) {
+                BestF = OpenList[LoopI]->f;
+                BestIndex = LoopI;
+            }
+        }
+    }
+}
+
+namespace {
+// The eight neighbours in the order they are visited: diagonals first, then sides.
+struct Neighbour {
+    int32_t dx;
+    int32_t dy;
+    uint32_t cost;
+};
+constexpr Neighbour NEIGHBOURS[8] = {
+    {+1, -1, DIAGONAL_COST}, {+1, +1, DIAGONAL_COST}, {-1, +1, DIAGONAL_COST},
+    {-1, -1, DIAGONAL_COST}, {0, -1, STRAIGHT_COST},  {+1, 0, STRAIGHT_COST},
+    {0, +1, STRAIGHT_COST},  {-1, 0, STRAIGHT_COST},
+};
+
+// Column 0 and row 0 are never entered; the last active column and row are.
+bool NeighbourInBounds(uint32_t x, uint32_t y, const Neighbour& n, uint32_t columns,
+                       uint32_t rows) {
+    if (n.dx > 0 && !(x + 1 < columns)) {
+        return false;
+    }
+    if (n.dx < 0 && !(x >= 2)) {
+        return false;
+    }
+    if (n.dy > 0 && !(y + 1 < rows)) {
+        return false;
+    }
+    if (n.dy < 0 && !(y >= 2)) {
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint32_t goalY) {
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    SearchStartCount = count.QuadPart;
+
+    // A cell outside the grid's storage is refused like a blocked cell.
+    bool outside = startX >= GRID_COLUMNS || startY >= GRID_ROWS || goalX >= GRID_COLUMNS ||
+                   goalY >= GRID_ROWS;
+    if (outside || (Cells[startX][startY] & CELL_BLOCKED) != 0 ||
+        (Cells[goalX][goalY] & CELL_BLOCKED) != 0) {
+        QueryPerformanceCounter(&count);
+        SearchStartCount = count.QuadPart;
+        QueryPerformanceCounter(&count);
+        SearchEndCount = count.QuadPart;
+        return;
+    }
+
+    const uint32_t columns = GRID_COLUMNS / CellSize;
+    const uint32_t rows = GRID_ROWS / CellSize;
+    for (LoopI = 0; LoopI < columns; LoopI++) {
+        for (LoopJ = 0; LoopJ < rows; LoopJ++) {
+            Cells[LoopI][LoopJ] &= ~CELL_VISITED;
+        }
+    }
+
+    RecycleNodes();
+
+    // The pool is full here, so the start node always exists.
+    StartNode = AllocNode();
+    StartNode->x = startX;
+    StartNode->y = startY;
+    StartNode->g = 0;
+    StartNode->h = static_cast<uint32_t>(Heuristic(static_cast<int32_t>(startX),
+                                                   static_cast<int32_t>(startY),
+                                                   static_cast<int32_t>(goalX),
+                                                   static_cast<int32_t>(goalY)));
+    StartNode->f = StartNode->g + StartNode->h;
+    StartNode->parent = nullptr;
+    OpenList.push_back(StartNode);
+    Cells[startX][startY] |= CELL_VISITED;
+
+    while (!OpenList.empty()) {
+        ChooseBestNode();
+        CurrentNode = OpenList[BestIndex];
+        ClosedList.push_back(CurrentNode);
+        OpenList.erase(OpenList.begin() + BestIndex);
+
+        // The straight-line check runs before the goal test, for every expanded
+        // node, the start and the goal included.
+        if (UseStraightLineCheck == SWITCH_ON &&
+            LineOfSight(static_cast<int32_t>(CurrentNode->x), static_cast<int32_t>(CurrentNode->y),
+                        static_cast<int32_t>(goalX), static_cast<int32_t>(goalY))) {
+            StraightLineFound = true;
+        }
+
+        if ((CurrentNode->x == goalX && CurrentNode->y == goalY) || StraightLineFound) {
+            ExtractPath(goalX, goalY);
+            QueryPerformanceCounter(&count);
+            SearchEndCount = count.QuadPart;
+            return;
+        }
+
+        // A diagonal step needs only its target cell free: the two cells beside
+        // the step are not tested.
+        for (const Neighbour& n : NEIGHBOURS) {
+            if (!NeighbourInBounds(CurrentNode->x, CurrentNode->y, n, columns, rows)) {
+                continue;
+            }
+            uint32_t x = CurrentNode->x + static_cast<uint32_t>(n.dx);
+            uint32_t y = CurrentNode->y + static_cast<uint32_t>(n.dy);
+            if ((Cells[x][y] & (CELL_BLOCKED | CELL_VISITED)) != 0) {
+                continue;
+            }
+            SearchNode* node = AllocNode();
+            if (node == nullptr) {
+                // Pool exhausted: ends like a search without a path.
+                QueryPerformanceCounter(&count);
+                SearchEndCount = count.QuadPart;
+                return;
+            }
+            OpenList.push_back(node);
+            node->x = x;
+            node->y = y;
+            node->g = CurrentNode->g + n.cost;
+            node->h = static_cast<uint32_t>(Heuristic(static_cast<int32_t>(x),
+                                                      static_cast<int32_t>(y),
+                                                      static_cast<int32_t>(goalX),
+                                                      static_cast<int32_t>(goalY)));
+            node->f = node->g + node->h;
+            node->parent = CurrentNode;
+            Cells[x][y] |= CELL_VISITED;
+        }
+    }
+
+    // The open list ran empty: no path, and the previous path stays.
+    QueryPerformanceCounter(&count);
+    SearchEndCount = count.QuadPart;
+}

@@ -1,0 +1,3 @@
+#include "search/grid_search.h"
+
+GridSearch Search;

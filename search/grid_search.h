@@ -1,0 +1,99 @@
+#pragma once
+// The one search object: the occupancy grid sampled from the map, the path-point
+// lists that carry a found path to the renderer, the working fields of the
+// search, and a fixed pool of search nodes that circulate through three lists.
+
+#include <vector>
+
+#include "platform/win_types.h"
+
+constexpr uint32_t GRID_COLUMNS = 800;      // a cell size of 1 gives one cell per pixel
+constexpr uint32_t GRID_ROWS = 600;
+constexpr uint32_t PATH_CAPACITY = 1000;    // entries of PathPoints and FilterPoints
+constexpr uint32_t NODE_POOL_SIZE = 100000; // nodes made at construction
+
+// Flag bits of a cell word; every other bit stays 0.
+constexpr uint32_t CELL_BLOCKED = 1; // not walkable
+constexpr uint32_t CELL_VISITED = 2; // the current search made a node for this cell
+
+// Step costs, also the heuristic's factors for straight and diagonal parts.
+constexpr uint32_t STRAIGHT_COST = 3;
+constexpr uint32_t DIAGONAL_COST = 4;
+// Starting value of BestF in every scan of the open list.
+constexpr uint32_t BEST_F_START = 10000;
+
+// A point in cell coordinates. A point list ends at the first entry whose x is
+// 0, so a cell in column 0 cannot be stored as an ordinary point.
+struct PathPoint {
+    uint32_t x;
+    uint32_t y;
+};
+
+// A node of the search. It has no constructor: the pool hands nodes out with
+// whatever their previous use left in them, and the search writes every field.
+struct SearchNode {
+    uint32_t x;
+    uint32_t y;
+    uint32_t g; // cost from the start: 3 per straight step, 4 per diagonal step
+    uint32_t h; // heuristic estimate of the cost to the goal
+    uint32_t f; // g + h
+    SearchNode* parent;
+};
+
+class GridSearch {
+public:
+    GridSearch();
+    ~GridSearch();
+    GridSearch(const GridSearch&) = delete;
+    GridSearch& operator=(const GridSearch&) = delete;
+
+    // Pool: takes the node returned most recently, or null when the pool is empty.
+    SearchNode* AllocNode();
+    // Returns every node of ClosedList, then of OpenList, to the pool.
+    void RecycleNodes();
+
+    // Weighted A* from the start cell to the goal cell over the 8-connected grid.
+    void FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint32_t goalY);
+    int32_t Heuristic(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+
+    // Writes the parent chain of CurrentNode into PathPoints, goal first, and
+    // runs the filter when it is switched on.
+    void ExtractPath(uint32_t goalX, uint32_t goalY);
+    // Drops path points that a straight line between their neighbours can skip.
+    void AdvancedFilter();
+
+    // True when the straight segment between the two cells crosses no blocked cell.
+    bool LineOfSight(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    int32_t RoundToCell(float v);
+
+    // The occupancy grid, column by column: the word of cell (x, y) is Cells[x][y].
+    uint32_t Cells[GRID_COLUMNS][GRID_ROWS] = {};
+    // The path last found, goal first; read by the renderer.
+    PathPoint PathPoints[PATH_CAPACITY] = {};
+    // Scratch list of the filter.
+    PathPoint FilterPoints[PATH_CAPACITY] = {};
+    HDC MapDC = nullptr;
+    HBITMAP MapBitmap = nullptr;
+    SearchNode* NewNode = nullptr;
+    bool StraightLineFound = false;
+    uint32_t BestF = 0;
+    uint32_t BestIndex = 0;
+    uint32_t LoopI = 0;
+    uint32_t LoopJ = 0;
+    uint32_t LoopK = 0;
+    uint32_t PathCount = 0;
+    // Nodes made by the current search and not yet expanded, in creation order.
+    std::vector<SearchNode*> OpenList;
+    // Nodes the current search has expanded, in expansion order.
+    std::vector<SearchNode*> ClosedList;
+    // The pool: nodes not in use.
+    std::vector<SearchNode*> FreeList;
+    SearchNode* CurrentNode = nullptr;
+    SearchNode* StartNode = nullptr;
+
+private:
+    void ChooseBestNode();
+};
+
+// The program's one search object.
+extern GridSearch Search;
