@@ -6,7 +6,7 @@
 #include "platform/win_types.h"
 
 class Presenter {
-public:
+  public:
     virtual ~Presenter() = default;
     // pixels: height rows of width pixels in X8R8G8B8 (0x00RRGGBB, little
     // endian), each row pitch bytes after the one before.

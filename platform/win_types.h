@@ -31,8 +31,12 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 
 struct RECT {
     LONG left;
@@ -55,8 +59,12 @@ struct LARGE_INTEGER {
     LONGLONG QuadPart;
 };
 
-constexpr WORD LOWORD(uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
-constexpr WORD HIWORD(uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
+constexpr WORD LOWORD(uintptr_t value) {
+    return static_cast<WORD>(value & 0xFFFF);
+}
+constexpr WORD HIWORD(uintptr_t value) {
+    return static_cast<WORD>((value >> 16) & 0xFFFF);
+}
 constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
     return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
 }

@@ -14,9 +14,9 @@ int32_t GridSearch::Heuristic(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     int32_t m = a < b ? a : b;
     int32_t s = std::abs(a - b);
     // m diagonal and s straight steps: the cheapest obstacle-free route, times the weight.
-    uint32_t estimate = (STRAIGHT_COST * static_cast<uint32_t>(s) +
-                         DIAGONAL_COST * static_cast<uint32_t>(m)) *
-                        HeuristicWeight;
+    uint32_t estimate =
+        (STRAIGHT_COST * static_cast<uint32_t>(s) + DIAGONAL_COST * static_cast<uint32_t>(m)) *
+        HeuristicWeight;
     return static_cast<int32_t>(estimate);
 }
 
@@ -107,10 +107,9 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
     StartNode->x = startX;
     StartNode->y = startY;
     StartNode->g = 0;
-    StartNode->h = static_cast<uint32_t>(Heuristic(static_cast<int32_t>(startX),
-                                                   static_cast<int32_t>(startY),
-                                                   static_cast<int32_t>(goalX),
-                                                   static_cast<int32_t>(goalY)));
+    StartNode->h =
+        static_cast<uint32_t>(Heuristic(static_cast<int32_t>(startX), static_cast<int32_t>(startY),
+                                        static_cast<int32_t>(goalX), static_cast<int32_t>(goalY)));
     StartNode->f = StartNode->g + StartNode->h;
     StartNode->parent = nullptr;
     OpenList.push_back(StartNode);
@@ -159,10 +158,9 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
             node->x = x;
             node->y = y;
             node->g = CurrentNode->g + n.cost;
-            node->h = static_cast<uint32_t>(Heuristic(static_cast<int32_t>(x),
-                                                      static_cast<int32_t>(y),
-                                                      static_cast<int32_t>(goalX),
-                                                      static_cast<int32_t>(goalY)));
+            node->h = static_cast<uint32_t>(
+                Heuristic(static_cast<int32_t>(x), static_cast<int32_t>(y),
+                          static_cast<int32_t>(goalX), static_cast<int32_t>(goalY)));
             node->f = node->g + node->h;
             node->parent = CurrentNode;
             Cells[x][y] |= CELL_VISITED;

@@ -7,7 +7,7 @@
 
 #include "platform/win_types.h"
 
-constexpr uint32_t GRID_COLUMNS = 800;      // a cell size of 1 gives one cell per pixel
+constexpr uint32_t GRID_COLUMNS = 800; // a cell size of 1 gives one cell per pixel
 constexpr uint32_t GRID_ROWS = 600;
 constexpr uint32_t PATH_CAPACITY = 1000;    // entries of PathPoints and FilterPoints
 constexpr uint32_t NODE_POOL_SIZE = 100000; // nodes made at construction
@@ -41,7 +41,7 @@ struct SearchNode {
 };
 
 class GridSearch {
-public:
+  public:
     GridSearch();
     ~GridSearch();
     GridSearch(const GridSearch&) = delete;
@@ -91,7 +91,7 @@ public:
     SearchNode* CurrentNode = nullptr;
     SearchNode* StartNode = nullptr;
 
-private:
+  private:
     void ChooseBestNode();
 };
 

@@ -35,21 +35,32 @@ CellList SampledCells(GridSearch& search, int32_t x1, int32_t y1, int32_t x2, in
 TEST(LineOfSight, TestsExactlyTheCellsOfTheWalk) {
     auto search = NewSearch();
     const SampleCase cases[] = {
-        {10, 10, 10, 10, {{10, 10}}},                        // same cell: one sample
-        {10, 10, 11, 10, {{10, 10}, {11, 10}}},              // side neighbours
-        {5, 5, 6, 6, {{5, 5}, {6, 6}}},                      // half-way sample rounds up
-        {5, 5, 4, 4, {{4, 4}, {5, 5}}},                      // ... on both axes
-        {5, 5, 6, 4, {{5, 5}, {6, 4}, {6, 5}}},              // the side cell (6, 5) counts
-        {5, 5, 4, 6, {{4, 6}, {5, 5}, {5, 6}}},              // the side cell (5, 6) counts
+        {10, 10, 10, 10, {{10, 10}}},           // same cell: one sample
+        {10, 10, 11, 10, {{10, 10}, {11, 10}}}, // side neighbours
+        {5, 5, 6, 6, {{5, 5}, {6, 6}}},         // half-way sample rounds up
+        {5, 5, 4, 4, {{4, 4}, {5, 5}}},         // ... on both axes
+        {5, 5, 6, 4, {{5, 5}, {6, 4}, {6, 5}}}, // the side cell (6, 5) counts
+        {5, 5, 4, 6, {{4, 6}, {5, 5}, {5, 6}}}, // the side cell (5, 6) counts
         {2, 2, 5, 4, {{2, 2}, {3, 2}, {3, 3}, {4, 3}, {4, 4}, {5, 4}}},
-        {0, 0, 3, 1, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},      // (2, 1) is sampled twice
-        {10, 10, 20, 10,                                     // t overshoots: (20, 10) untested
-         {{10, 10}, {11, 10}, {12, 10}, {13, 10}, {14, 10}, {15, 10}, {16, 10}, {17, 10},
-          {18, 10}, {19, 10}}},
+        {0, 0, 3, 1, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}}, // (2, 1) is sampled twice
+        {10,
+         10,
+         20,
+         10, // t overshoots: (20, 10) untested
+         {{10, 10},
+          {11, 10},
+          {12, 10},
+          {13, 10},
+          {14, 10},
+          {15, 10},
+          {16, 10},
+          {17, 10},
+          {18, 10},
+          {19, 10}}},
     };
     for (const SampleCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "(" << c.x1 << ", " << c.y1 << ") to (" << c.x2
-                                        << ", " << c.y2 << ")");
+        SCOPED_TRACE(testing::Message()
+                     << "(" << c.x1 << ", " << c.y1 << ") to (" << c.x2 << ", " << c.y2 << ")");
         CellList expected = c.sampled;
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(SampledCells(*search, c.x1, c.y1, c.x2, c.y2), expected);

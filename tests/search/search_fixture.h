@@ -12,7 +12,7 @@
 // Sets the globals the search reads for the life of a test, and puts the
 // start-up values back afterwards.
 class SearchSettings {
-public:
+  public:
     SearchSettings(uint32_t cellSize, uint32_t weight = 0, Switch straight = SWITCH_OFF,
                    Switch filter = SWITCH_OFF) {
         CellSize = cellSize;
@@ -28,7 +28,9 @@ public:
     }
 };
 
-inline std::unique_ptr<GridSearch> NewSearch() { return std::make_unique<GridSearch>(); }
+inline std::unique_ptr<GridSearch> NewSearch() {
+    return std::make_unique<GridSearch>();
+}
 
 // Marks cells from rows of text placed at the top-left: '#' blocked, anything else free.
 inline void DrawGrid(GridSearch& search, const std::vector<std::string>& rows) {
