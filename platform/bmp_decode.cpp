@@ -189,8 +189,11 @@ bool DecodeBmp(const void* data, size_t size, DecodedBmp& result, std::string& e
     result = DecodedBmp{};
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     BmpHeader header;
-    if (data == nullptr || !ReadHeader(bytes, size, header, error) ||
-        !CheckHeader(header, size, error)) {
+    if (data == nullptr) {
+        error = "not a BMP file";
+        return false;
+    }
+    if (!ReadHeader(bytes, size, header, error) || !CheckHeader(header, size, error)) {
         return false;
     }
     if (size > static_cast<size_t>(INT32_MAX)) {
