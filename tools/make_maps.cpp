@@ -423,8 +423,8 @@ Image DrawMaze() {
         ++gaps;
     }
 
-    // The start corner opens into the top-left maze cell.
-    img.FillRect(0, 0, cellX(0) + CORRIDOR, cellY(0) + CORRIDOR, FREE);
+    // The four top-left maze cells and the frame corner become one open start room.
+    img.FillRect(0, 0, cellX(1) + CORRIDOR, cellY(1) + CORRIDOR, FREE);
     return img;
 }
 
@@ -438,7 +438,7 @@ struct RoomPlan {
 };
 
 constexpr int ROOM_WALL = 20;
-constexpr int MIN_ROOM = 130;
+constexpr int MIN_ROOM = 100;
 
 void PutDoors(RoomPlan& plan, const Box& wall, bool vertical) {
     const int length = vertical ? wall.y1 - wall.y0 : wall.x1 - wall.x0;
