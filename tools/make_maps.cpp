@@ -1,9 +1,9 @@
 // brassel-make-maps OUTDIR: draws the four maps the workbench ships with and writes them as
 // OUTDIR/hittest0.bmp .. hittest3.bmp, 800 x 600, 8-bit palettized and RLE8-compressed.
 //
-// Every map keeps black as free ground and draws obstacles in a few colours. Walls are at least
-// 20 pixels thick and corridors and doors at least 30 pixels wide, on positions that are
-// multiples of 10, so the default cell size of 10 (one sample at each cell's top-left pixel)
+// Every map keeps black as free ground and draws obstacles in a few colours. Walls are about 20
+// pixels thick and corridors and doors at least 30 pixels wide, walls and doors on positions that
+// are multiples of 10, so the default cell size of 10 (one sample at each cell's top-left pixel)
 // sees the same layout the eye does. The top-left corner stays free: the default start is cell
 // (0, 0) and the overlay panel covers that corner.
 //
@@ -308,7 +308,8 @@ Image DrawScatteredShapes() {
 
 Image DrawMaze() {
     // 13 x 9 maze cells: 40-pixel corridors between 20-pixel walls, inside a frame 20 pixels
-    // thick at the sides and 40 at the top and bottom (13 * 60 + 20 = 800, 9 * 60 + 20 + 60 = 600).
+    // thick at the sides and 40 at the top and bottom (20 + 13 * 60 = 800, 40 + 9 * 60 - 20 + 40
+    // = 600).
     constexpr int COLS = 13;
     constexpr int ROWS = 9;
     constexpr int PITCH = 60;
