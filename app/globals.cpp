@@ -26,3 +26,11 @@ LONGLONG SearchStartCount = 0;
 LONGLONG SearchEndCount = 0;
 
 char TextBuffer[TEXT_BUFFER_SIZE] = {};
+
+HWND MainWindow = nullptr;
+IDirect3D8* D3DObject = nullptr;
+IDirect3DDevice8* D3DDevice = nullptr;
+D3DDISPLAYMODE DisplayMode = {};
+D3DPRESENT_PARAMETERS PresentParams = {};
+D3DVIEWPORT8 Viewport = {};
+TextFont* OverlayFont = nullptr;

@@ -5,7 +5,10 @@
 
 #include <string>
 
+#include "platform/direct3d.h"
 #include "platform/win_types.h"
+
+class TextFont;
 
 // A switch holds 1 (on) or -1 (off); a key negates it and readers test for 1.
 using Switch = int32_t;
@@ -50,3 +53,15 @@ extern LONGLONG SearchEndCount;
 // with snprintf, so even an absurd time cannot overrun it.
 constexpr size_t TEXT_BUFFER_SIZE = 128;
 extern char TextBuffer[TEXT_BUFFER_SIZE];
+
+// The platform objects, made and owned by the shell.
+extern HWND MainWindow;
+extern IDirect3D8* D3DObject;
+extern IDirect3DDevice8* D3DDevice;
+// The desktop's mode, read once at device set-up: its format is the back
+// buffer's and the map picture's.
+extern D3DDISPLAYMODE DisplayMode;
+extern D3DPRESENT_PARAMETERS PresentParams;
+extern D3DVIEWPORT8 Viewport;
+// The one font of all overlay text.
+extern TextFont* OverlayFont;

@@ -3,6 +3,7 @@
 // lists that carry a found path to the renderer, the working fields of the
 // search, and a fixed pool of search nodes that circulate through three lists.
 
+#include <string>
 #include <vector>
 
 #include "platform/win_types.h"
@@ -65,6 +66,15 @@ class GridSearch {
     // True when the straight segment between the two cells crosses no blocked cell.
     bool LineOfSight(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     int32_t RoundToCell(float v);
+
+    // Classifies the grid from a map bitmap at the current cell size and makes
+    // the map picture. A file that cannot be read blocks every cell and leaves
+    // no picture, and says why on standard error.
+    void LoadMap(std::string fileName);
+    // True when the map pixel is anything but pure black.
+    bool IsPixelSet(int32_t x, int32_t y);
+    // Releases the device context, bitmap and picture of the last load.
+    void ReleaseMap();
 
     // The occupancy grid, column by column: the word of cell (x, y) is Cells[x][y].
     uint32_t Cells[GRID_COLUMNS][GRID_ROWS] = {};
