@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/bmp_rle8.h"
+
 namespace {
 
 constexpr int MAP_WIDTH = 800;
@@ -27,9 +29,7 @@ constexpr int CHECK_CELL_SIZE = 10;
 // Share of the free cells that a flood fill from cell (1, 1) must reach at CHECK_CELL_SIZE.
 constexpr double MIN_REACHED_SHARE = 0.9;
 
-struct Rgb {
-    uint8_t r, g, b;
-};
+using Rgb = PaletteColour;
 
 enum Colour : uint8_t {
     FREE = 0,
@@ -630,97 +630,6 @@ double ReachedShare(const Image& img) {
     return double(count) / double(free);
 }
 
-void PutU16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-    PutU16(out, v & 0xFFFF);
-    PutU16(out, v >> 16);
-}
-
-// One row in RLE8: runs of two or more pixels as (count, index) pairs, other stretches of at
-// least three pixels in absolute mode (0, count, indices, padded to 16 bits), single leftovers
-// as runs of one.
-void EncodeRow(const uint8_t* row, int width, std::vector<uint8_t>& out) {
-    std::vector<uint8_t> literal;
-    auto flushLiteral = [&] {
-        size_t i = 0;
-        while (literal.size() - i >= 3) {
-            const size_t n = std::min<size_t>(literal.size() - i, 255);
-            out.push_back(0);
-            out.push_back(uint8_t(n));
-            out.insert(out.end(), literal.begin() + i, literal.begin() + i + n);
-            if (n % 2 == 1) {
-                out.push_back(0);
-            }
-            i += n;
-        }
-        for (; i < literal.size(); ++i) {
-            out.push_back(1);
-            out.push_back(literal[i]);
-        }
-        literal.clear();
-    };
-    int x = 0;
-    while (x < width) {
-        int run = 1;
-        while (x + run < width && run < 255 && row[x + run] == row[x]) {
-            ++run;
-        }
-        if (run >= 2) {
-            flushLiteral();
-            out.push_back(uint8_t(run));
-            out.push_back(row[x]);
-        } else {
-            literal.push_back(row[x]);
-        }
-        x += run;
-    }
-    flushLiteral();
-}
-
-// Windows bitmap file: 14-byte file header, 40-byte info header, palette, RLE8 pixel data,
-// rows bottom-up, each row closed by an end-of-line code and the last by end-of-bitmap.
-std::vector<uint8_t> EncodeBmp(const Image& img) {
-    std::vector<uint8_t> data;
-    for (int y = MAP_HEIGHT - 1; y >= 0; --y) {
-        EncodeRow(&img.pixels[y * MAP_WIDTH], MAP_WIDTH, data);
-        data.push_back(0);
-        data.push_back(y > 0 ? 0 : 1);
-    }
-
-    constexpr uint32_t HEADERS = 14 + 40;
-    constexpr uint32_t PALETTE_BYTES = 4 * COLOUR_COUNT;
-    constexpr uint32_t BI_RLE8 = 1;
-    std::vector<uint8_t> out;
-    out.push_back('B');
-    out.push_back('M');
-    PutU32(out, HEADERS + PALETTE_BYTES + uint32_t(data.size()));
-    PutU32(out, 0);
-    PutU32(out, HEADERS + PALETTE_BYTES);
-    PutU32(out, 40);
-    PutU32(out, MAP_WIDTH);
-    PutU32(out, MAP_HEIGHT); // positive: bottom-up
-    PutU16(out, 1);          // planes
-    PutU16(out, 8);          // bits per pixel
-    PutU32(out, BI_RLE8);
-    PutU32(out, uint32_t(data.size()));
-    PutU32(out, 2835); // 72 dpi
-    PutU32(out, 2835);
-    PutU32(out, COLOUR_COUNT);
-    PutU32(out, COLOUR_COUNT);
-    for (const Rgb& c : PALETTE) {
-        out.push_back(c.b);
-        out.push_back(c.g);
-        out.push_back(c.r);
-        out.push_back(0);
-    }
-    out.insert(out.end(), data.begin(), data.end());
-    return out;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -733,7 +642,9 @@ int main(int argc, char** argv) {
     int status = 0;
     for (size_t i = 0; i < maps.size(); ++i) {
         const std::string path = dir + "/hittest" + std::to_string(i) + ".bmp";
-        const std::vector<uint8_t> bytes = EncodeBmp(maps[i]);
+        const std::vector<uint8_t> bytes = EncodeRle8Bmp(
+            maps[i].pixels.data(), MAP_WIDTH, MAP_HEIGHT,
+            std::vector<PaletteColour>(PALETTE.begin(), PALETTE.end()));
         std::ofstream file(path, std::ios::binary);
         file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         if (!file) {
