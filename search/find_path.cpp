@@ -89,6 +89,7 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
         SearchStartCount = count.QuadPart;
         QueryPerformanceCounter(&count);
         SearchEndCount = count.QuadPart;
+        Outcome = SearchOutcome::REFUSED;
         return;
     }
 
@@ -133,6 +134,7 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
             ExtractPath(goalX, goalY);
             QueryPerformanceCounter(&count);
             SearchEndCount = count.QuadPart;
+            Outcome = SearchOutcome::FOUND;
             return;
         }
 
@@ -152,6 +154,7 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
                 // Pool exhausted: ends like a search without a path.
                 QueryPerformanceCounter(&count);
                 SearchEndCount = count.QuadPart;
+                Outcome = SearchOutcome::POOL_EXHAUSTED;
                 return;
             }
             OpenList.push_back(node);
@@ -170,4 +173,5 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
     // The open list ran empty: no path, and the previous path stays.
     QueryPerformanceCounter(&count);
     SearchEndCount = count.QuadPart;
+    Outcome = SearchOutcome::NO_PATH;
 }

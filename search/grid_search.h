@@ -23,6 +23,16 @@ constexpr uint32_t DIAGONAL_COST = 4;
 // Starting value of BestF in every scan of the open list.
 constexpr uint32_t BEST_F_START = 10000;
 
+// How the last call of FindPath ended. The search itself reports nothing; this
+// is for the tools and tests that need to tell the endings apart.
+enum class SearchOutcome {
+    NONE,           // no search yet
+    REFUSED,        // start or goal blocked, or outside the grid: nothing changed
+    NO_PATH,        // the open list ran empty
+    POOL_EXHAUSTED, // the search needed more than NODE_POOL_SIZE nodes
+    FOUND,          // the goal was reached or seen; PathPoints holds the new path
+};
+
 // A point in cell coordinates. A point list ends at the first entry whose x is
 // 0, so a cell in column 0 cannot be stored as an ordinary point.
 struct PathPoint {
@@ -100,6 +110,7 @@ class GridSearch {
     std::vector<SearchNode*> FreeList;
     SearchNode* CurrentNode = nullptr;
     SearchNode* StartNode = nullptr;
+    SearchOutcome Outcome = SearchOutcome::NONE;
 
   private:
     void ChooseBestNode();

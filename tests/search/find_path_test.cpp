@@ -144,6 +144,7 @@ TEST(FindPath, PoolExhaustionKeepsTheListsWholeAndTheNextSearchWorks) {
 
     // Open ground at cell size 1 and a far goal: more than 100000 nodes needed.
     search->FindPath(100, 100, 700, 500);
+    EXPECT_EQ(search->Outcome, SearchOutcome::POOL_EXHAUSTED);
     EXPECT_EQ(NodesInLists(*search), NODE_POOL_SIZE);
     EXPECT_TRUE(search->FreeList.empty());
     EXPECT_FALSE(search->OpenList.empty());
@@ -181,6 +182,7 @@ TEST(FindPath, RefusedSearchLeavesEverythingAsThePreviousSearchLeftIt) {
         SCOPED_TRACE(c.what);
         SearchEndCount = SearchStartCount = -1;
         search->FindPath(c.sx, c.sy, c.gx, c.gy);
+        EXPECT_EQ(search->Outcome, SearchOutcome::REFUSED);
         EXPECT_TRUE(SearchResult::Of(*search) == before);
         EXPECT_GE(SearchEndCount, SearchStartCount);
         EXPECT_GE(SearchStartCount, 0);
@@ -196,6 +198,7 @@ TEST(FindPath, ColumnZeroAndRowZeroAreNeverEntered) {
     for (Cell goal : {Cell{0, 5}, Cell{5, 0}}) {
         SCOPED_TRACE(testing::Message() << "goal (" << goal.first << ", " << goal.second << ")");
         search->FindPath(5, 5, goal.first, goal.second);
+        EXPECT_EQ(search->Outcome, SearchOutcome::NO_PATH);
         EXPECT_EQ(search->ClosedList.size(), 79u * 59u);
         EXPECT_TRUE(search->OpenList.empty());
         for (uint32_t i = 0; i < 80; i++) {
@@ -253,6 +256,7 @@ TEST(FindPath, StartAtTheGoal) {
     SearchSettings settings(10);
     auto search = NewSearch();
     search->FindPath(7, 7, 7, 7);
+    EXPECT_EQ(search->Outcome, SearchOutcome::FOUND);
     EXPECT_EQ(ReadPath(*search), (CellList{{7, 7}}));
     EXPECT_EQ(search->ClosedList.size(), 1u);
 

@@ -1,0 +1,25 @@
+#pragma once
+// The state a headless brassel-cli command works in: the device the map loader
+// needs, the switches at their start-up values, and the map loaded into the
+// program's one search object.
+
+#include <string>
+
+#include "tools/cli_options.h"
+
+class CliSession {
+public:
+    // Makes the device; throws std::runtime_error when it cannot be had.
+    CliSession();
+    ~CliSession();
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    // Loads a map bitmap, or a grid map file (".map"), placed at the top-left,
+    // at the current CellSize. Throws UsageError when it cannot be read.
+    void LoadMapFile(const std::string& path);
+};
+
+// The cell size, weight and switch options shared by the search commands:
+// --cell N, --weight W, --straight, --filter.
+void ApplySearchOptions(const Options& options);
