@@ -45,18 +45,21 @@ class DeviceTest : public ::testing::Test {
 protected:
     void SetUp() override { MakeDevice(16, 16); }
 
-    void TearDown() override {
+    void TearDown() override { ReleaseDevice(); }
+
+    void ReleaseDevice() {
         if (device != nullptr) {
             device->Release();
+            device = nullptr;
         }
         if (d3d != nullptr) {
             d3d->Release();
+            d3d = nullptr;
         }
     }
 
     void MakeDevice(UINT w, UINT h, HWND window = nullptr) {
-        TearDown();
-        device = nullptr;
+        ReleaseDevice();
         d3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(d3d, nullptr);
         D3DPRESENT_PARAMETERS params = PresentParameters(w, h, window);
