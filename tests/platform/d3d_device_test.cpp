@@ -147,7 +147,7 @@ TEST_F(DeviceCallsTest, ViewportMustLieInTheBackBuffer) {
 
 // Records what was shown.
 class RecordingPresenter : public Presenter {
-public:
+  public:
     void Show(const void* pixels, UINT w, UINT h, UINT p) override {
         ++shown;
         width = w;

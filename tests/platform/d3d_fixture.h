@@ -42,7 +42,7 @@ inline D3DPRESENT_PARAMETERS PresentParameters(UINT width, UINT height, HWND win
 }
 
 class DeviceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { MakeDevice(16, 16); }
 
     void TearDown() override { ReleaseDevice(); }
@@ -86,9 +86,8 @@ protected:
         EXPECT_EQ(backBuffer->LockRect(&locked, nullptr, D3DLOCK_READONLY), S_OK);
         std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
         for (UINT y = 0; y < height; ++y) {
-            const auto* row =
-                reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(locked.pBits) +
-                                                  static_cast<size_t>(y) * locked.Pitch);
+            const auto* row = reinterpret_cast<const uint32_t*>(
+                static_cast<const BYTE*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch);
             for (UINT x = 0; x < width; ++x) {
                 pixels[y * width + x] = row[x];
             }

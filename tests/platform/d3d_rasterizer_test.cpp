@@ -14,10 +14,9 @@ TEST_F(RasterizerTest, PointSetsTheNearestPixelOnly) {
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Case cases[] = {
-        {3.0f, 4.0f, 3, 4},     {3.49f, 4.5f, 3, 5},    {2.5f, 2.5f, 3, 3},
-        {-0.5f, 0.0f, 0, 0},    {-0.51f, 0.0f, -1, -1}, {15.49f, 15.0f, 15, 15},
-        {15.5f, 0.0f, -1, -1},  {nan, 3.0f, -1, -1},    {1e30f, 3.0f, -1, -1},
-        {3.0f, -1e30f, -1, -1},
+        {3.0f, 4.0f, 3, 4},     {3.49f, 4.5f, 3, 5},     {2.5f, 2.5f, 3, 3},    {-0.5f, 0.0f, 0, 0},
+        {-0.51f, 0.0f, -1, -1}, {15.49f, 15.0f, 15, 15}, {15.5f, 0.0f, -1, -1}, {nan, 3.0f, -1, -1},
+        {1e30f, 3.0f, -1, -1},  {3.0f, -1e30f, -1, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
@@ -63,10 +62,11 @@ TEST_F(RasterizerTest, ClosedOutlineDrawsEveryCornerOnce) {
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     const D3DCOLOR half = 0x80FFFFFF;
-    ASSERT_EQ(Draw(D3DPT_LINELIST, 4,
-                   {Vertex(0, 0, half), Vertex(7, 0, half), Vertex(7, 0, half), Vertex(7, 5, half),
-                    Vertex(7, 5, half), Vertex(0, 5, half), Vertex(0, 5, half), Vertex(0, 0, half)}),
-              S_OK);
+    ASSERT_EQ(
+        Draw(D3DPT_LINELIST, 4,
+             {Vertex(0, 0, half), Vertex(7, 0, half), Vertex(7, 0, half), Vertex(7, 5, half),
+              Vertex(7, 5, half), Vertex(0, 5, half), Vertex(0, 5, half), Vertex(0, 0, half)}),
+        S_OK);
     std::vector<uint32_t> pixels = Pixels();
     for (UINT y = 0; y < height; ++y) {
         for (UINT x = 0; x < width; ++x) {
@@ -106,18 +106,33 @@ TEST_F(RasterizerTest, TrianglesSharingEdgesCoverEachPixelOnce) {
     };
     const D3DCOLOR half = 0x80FFFFFF;
     const Case cases[] = {
-        {"quad split on its diagonal", D3DPT_TRIANGLELIST, 2,
+        {"quad split on its diagonal",
+         D3DPT_TRIANGLELIST,
+         2,
          {Vertex(1, 1, half), Vertex(7, 1, half), Vertex(7, 7, half), Vertex(1, 1, half),
           Vertex(7, 7, half), Vertex(1, 7, half)},
-         1, 1, 7, 7},
-        {"fan round the centre", D3DPT_TRIANGLEFAN, 4,
+         1,
+         1,
+         7,
+         7},
+        {"fan round the centre",
+         D3DPT_TRIANGLEFAN,
+         4,
          {Vertex(4, 4, half), Vertex(0, 0, half), Vertex(8, 0, half), Vertex(8, 8, half),
           Vertex(0, 8, half), Vertex(0, 0, half)},
-         0, 0, 8, 8},
-        {"text quad with the -0.5 offset", D3DPT_TRIANGLELIST, 2,
+         0,
+         0,
+         8,
+         8},
+        {"text quad with the -0.5 offset",
+         D3DPT_TRIANGLELIST,
+         2,
          {Vertex(1.5f, 5.5f, half), Vertex(1.5f, 0.5f, half), Vertex(6.5f, 5.5f, half),
           Vertex(6.5f, 0.5f, half), Vertex(6.5f, 5.5f, half), Vertex(1.5f, 0.5f, half)},
-         2, 1, 7, 6},
+         2,
+         1,
+         7,
+         6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -275,7 +290,7 @@ TEST_F(RasterizerTest, AlphaTestKeepsPixelsThatCompareTrue) {
         bool drawn;
     };
     const Case cases[] = {
-        {D3DCMP_GREATEREQUAL, 8, 7, false}, {D3DCMP_GREATEREQUAL, 8, 8, true},
+        {D3DCMP_GREATEREQUAL, 8, 7, false},  {D3DCMP_GREATEREQUAL, 8, 8, true},
         {D3DCMP_GREATEREQUAL, 8, 255, true}, {D3DCMP_LESS, 8, 7, true},
         {D3DCMP_LESS, 8, 8, false},          {D3DCMP_EQUAL, 8, 8, true},
         {D3DCMP_NOTEQUAL, 8, 8, false},      {D3DCMP_NEVER, 0, 255, false},
@@ -324,10 +339,10 @@ TEST_F(RasterizerTest, DefaultStatesDrawOpaqueDiffuse) {
     // covers the picture in opaque black.
     ClearTo(0xFFFFFF);
     const D3DCOLOR panel = 0x64000000;
-    ASSERT_EQ(Draw(D3DPT_TRIANGLEFAN, 2,
-                   {Vertex(0, 0, panel), Vertex(4, 0, panel), Vertex(4, 3, panel),
-                    Vertex(0, 3, panel)}),
-              S_OK);
+    ASSERT_EQ(
+        Draw(D3DPT_TRIANGLEFAN, 2,
+             {Vertex(0, 0, panel), Vertex(4, 0, panel), Vertex(4, 3, panel), Vertex(0, 3, panel)}),
+        S_OK);
     EXPECT_EQ(Picture(6, 4, 0xFFFFFF), "####..\n####..\n####..\n......\n");
     EXPECT_EQ(Pixel(0, 0), 0u);
 }

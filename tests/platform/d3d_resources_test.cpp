@@ -23,7 +23,9 @@ void FillSurface(IDirect3DSurface8* surface, uint32_t (*colour)(UINT x, UINT y))
     ASSERT_EQ(surface->UnlockRect(), S_OK);
 }
 
-uint32_t Numbered(UINT x, UINT y) { return 0x100000 + y * 0x100 + x; }
+uint32_t Numbered(UINT x, UINT y) {
+    return 0x100000 + y * 0x100 + x;
+}
 
 TEST_F(ResourcesTest, ImageSurfacesHaveTheirFormatsSizeWithPaddedRows) {
     struct Case {
@@ -31,10 +33,12 @@ TEST_F(ResourcesTest, ImageSurfacesHaveTheirFormatsSizeWithPaddedRows) {
         UINT bytesPerPixel; // 0: refused
     };
     const Case cases[] = {
-        {D3DFMT_R8G8B8, 3},   {D3DFMT_A8R8G8B8, 4}, {D3DFMT_X8R8G8B8, 4},
-        {D3DFMT_R5G6B5, 2},   {D3DFMT_X1R5G5B5, 2}, {D3DFMT_A1R5G5B5, 2},
-        {D3DFMT_A4R4G4B4, 2}, {D3DFMT_R3G3B2, 1},   {D3DFMT_A8, 1},
-        {D3DFMT_A8R3G3B2, 2}, {D3DFMT_X4R4G4B4, 2}, {D3DFMT_L8, 1},
+        {D3DFMT_R8G8B8, 3},   {D3DFMT_A8R8G8B8, 4},
+        {D3DFMT_X8R8G8B8, 4}, {D3DFMT_R5G6B5, 2},
+        {D3DFMT_X1R5G5B5, 2}, {D3DFMT_A1R5G5B5, 2},
+        {D3DFMT_A4R4G4B4, 2}, {D3DFMT_R3G3B2, 1},
+        {D3DFMT_A8, 1},       {D3DFMT_A8R3G3B2, 2},
+        {D3DFMT_X4R4G4B4, 2}, {D3DFMT_L8, 1},
         {D3DFMT_UNKNOWN, 0},  {static_cast<D3DFORMAT>(31), 0},
     };
     for (const Case& c : cases) {
@@ -71,8 +75,8 @@ TEST_F(ResourcesTest, LockingChecksItsArguments) {
     D3DLOCKED_RECT locked{};
     const RECT badRects[] = {{0, 0, 5, 3}, {0, 0, 4, 4}, {-1, 0, 2, 2}, {2, 1, 2, 3}, {3, 2, 1, 1}};
     for (const RECT& rect : badRects) {
-        SCOPED_TRACE(testing::Message() << rect.left << "," << rect.top << "," << rect.right
-                                        << "," << rect.bottom);
+        SCOPED_TRACE(testing::Message()
+                     << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom);
         EXPECT_EQ(surface->LockRect(&locked, &rect, 0), D3DERR_INVALIDCALL);
     }
     EXPECT_EQ(surface->LockRect(nullptr, nullptr, 0), D3DERR_INVALIDCALL);
@@ -109,10 +113,18 @@ TEST_F(ResourcesTest, CopyRectsLandsAtTheSamePositionThroughPaddedRows) {
           {{0, 1}, Numbered(0, 1)},
           {{1, 1}, Numbered(1, 1)},
           {{2, 1}, Numbered(2, 1)}}},
-        {"part of the picture", {{1, 1, 3, 2}}, {}, {{{1, 1}, Numbered(1, 1)}, {{2, 1}, Numbered(2, 1)}}},
-        {"to a point", {{1, 0, 2, 2}}, {{10, 5}}, {{{10, 5}, Numbered(1, 0)}, {{10, 6}, Numbered(1, 1)}}},
+        {"part of the picture",
+         {{1, 1, 3, 2}},
+         {},
+         {{{1, 1}, Numbered(1, 1)}, {{2, 1}, Numbered(2, 1)}}},
+        {"to a point",
+         {{1, 0, 2, 2}},
+         {{10, 5}},
+         {{{10, 5}, Numbered(1, 0)}, {{10, 6}, Numbered(1, 1)}}},
         {"reaching left of the picture", {{-2, 1, 1, 2}}, {}, {{{0, 1}, Numbered(0, 1)}}},
-        {"past the back buffer's edge", {{0, 0, 3, 1}}, {{14, 15}},
+        {"past the back buffer's edge",
+         {{0, 0, 3, 1}},
+         {{14, 15}},
          {{{14, 15}, Numbered(0, 0)}, {{15, 15}, Numbered(1, 0)}}},
     };
     IDirect3DSurface8* backBuffer = nullptr;
@@ -178,13 +190,20 @@ TEST_F(ResourcesTest, TexelsDecodeToEightBitChannels) {
         uint32_t argb;
     };
     const Case cases[] = {
-        {D3DFMT_A4R4G4B4, 0x1FFF, 0x11FFFFFF}, {D3DFMT_A4R4G4B4, 0xF8F4, 0xFF88FF44},
-        {D3DFMT_A4R4G4B4, 0x0000, 0x00000000}, {D3DFMT_R5G6B5, 0xF800, 0xFFFF0000},
-        {D3DFMT_R5G6B5, 0x8430, 0xFF848684},   {D3DFMT_X1R5G5B5, 0xFC00, 0xFFFF0000},
-        {D3DFMT_A1R5G5B5, 0x8000, 0xFF000000}, {D3DFMT_R3G3B2, 0xE0, 0xFFFF0000},
-        {D3DFMT_A8, 0x80, 0x80000000},         {D3DFMT_A8R3G3B2, 0x8003, 0x800000FF},
-        {D3DFMT_X4R4G4B4, 0xF0F0, 0xFF00FF00}, {D3DFMT_R8G8B8, 0x123456, 0xFF123456},
-        {D3DFMT_X8R8G8B8, 0xAB123456, 0xFF123456}, {D3DFMT_A8R8G8B8, 0xAB123456, 0xAB123456},
+        {D3DFMT_A4R4G4B4, 0x1FFF, 0x11FFFFFF},
+        {D3DFMT_A4R4G4B4, 0xF8F4, 0xFF88FF44},
+        {D3DFMT_A4R4G4B4, 0x0000, 0x00000000},
+        {D3DFMT_R5G6B5, 0xF800, 0xFFFF0000},
+        {D3DFMT_R5G6B5, 0x8430, 0xFF848684},
+        {D3DFMT_X1R5G5B5, 0xFC00, 0xFFFF0000},
+        {D3DFMT_A1R5G5B5, 0x8000, 0xFF000000},
+        {D3DFMT_R3G3B2, 0xE0, 0xFFFF0000},
+        {D3DFMT_A8, 0x80, 0x80000000},
+        {D3DFMT_A8R3G3B2, 0x8003, 0x800000FF},
+        {D3DFMT_X4R4G4B4, 0xF0F0, 0xFF00FF00},
+        {D3DFMT_R8G8B8, 0x123456, 0xFF123456},
+        {D3DFMT_X8R8G8B8, 0xAB123456, 0xFF123456},
+        {D3DFMT_A8R8G8B8, 0xAB123456, 0xAB123456},
         {D3DFMT_L8, 0x40, 0xFF404040},
     };
     for (const Case& c : cases) {

@@ -3,7 +3,7 @@
 namespace {
 
 class StateBlockTest : public DeviceTest {
-protected:
+  protected:
     void SetUp() override {
         DeviceTest::SetUp();
         ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A4R4G4B4, D3DPOOL_MANAGED, &glyphs),
