@@ -243,7 +243,8 @@ void RasterTriangle(const RasterTarget& target, const RasterState& state, const 
     const D3DCOLOR colours[3] = {v[0]->diffuse, v[1]->diffuse, v[2]->diffuse};
     bool flat = colours[0] == colours[1] && colours[1] == colours[2];
     bool needUv = state.texels != nullptr;
-    double area_d = static_cast<double>(area);
+    // Texture coordinates as planes in the edge values: u = (u0 e0 + u1 e1 + u2 e2) / area.
+    const double inverseArea = 1.0 / static_cast<double>(area);
     for (int64_t py = minY; py <= maxY; ++py) {
         int64_t e0 = edge[0];
         int64_t e1 = edge[1];
@@ -256,14 +257,11 @@ void RasterTriangle(const RasterTarget& target, const RasterState& state, const 
                 float u = 0.0f;
                 float tv = 0.0f;
                 if (needUv) {
-                    u = static_cast<float>((v[0]->u * static_cast<double>(e0) +
-                                            v[1]->u * static_cast<double>(e1) +
-                                            v[2]->u * static_cast<double>(e2)) /
-                                           area_d);
-                    tv = static_cast<float>((v[0]->v * static_cast<double>(e0) +
-                                             v[1]->v * static_cast<double>(e1) +
-                                             v[2]->v * static_cast<double>(e2)) /
-                                            area_d);
+                    double w0 = static_cast<double>(e0) * inverseArea;
+                    double w1 = static_cast<double>(e1) * inverseArea;
+                    double w2 = static_cast<double>(e2) * inverseArea;
+                    u = static_cast<float>(v[0]->u * w0 + v[1]->u * w1 + v[2]->u * w2);
+                    tv = static_cast<float>(v[0]->v * w0 + v[1]->v * w1 + v[2]->v * w2);
                 }
                 ShadePixel(row + px, state, colour, u, tv);
             }
