@@ -40,8 +40,7 @@ const std::string& Options::Value(const std::string& name) const {
     throw UsageError(name + " is required");
 }
 
-uint32_t ParseNumber(const std::string& text, const std::string& what, uint32_t min,
-                     uint32_t max) {
+uint32_t ParseNumber(const std::string& text, const std::string& what, uint32_t min, uint32_t max) {
     uint32_t value = 0;
     const char* end = text.data() + text.size();
     auto [stop, error] = std::from_chars(text.data(), end, value);

@@ -20,7 +20,7 @@ struct OptionSpec {
 };
 
 class Options {
-public:
+  public:
     // Throws UsageError for an unknown option, a missing value, a repeated
     // option that may appear once, or a stray argument.
     Options(const std::vector<std::string>& args, const std::vector<OptionSpec>& known);
@@ -31,7 +31,7 @@ public:
     // The options in the order given, for commands whose options are a script.
     const std::vector<std::pair<std::string, std::string>>& InOrder() const { return given_; }
 
-private:
+  private:
     std::vector<std::pair<std::string, std::string>> given_;
 };
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "app/globals.h"
+#include "platform/perf_counter.h"
 #include "search/grid_search.h"
 #include "tools/movingai_map.h"
 

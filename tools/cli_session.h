@@ -8,7 +8,7 @@
 #include "tools/cli_options.h"
 
 class CliSession {
-public:
+  public:
     // Makes the device; throws std::runtime_error when it cannot be had.
     CliSession();
     ~CliSession();
@@ -21,5 +21,6 @@ public:
 };
 
 // The cell size, weight and switch options shared by the search commands:
-// --cell N, --weight W, --straight, --filter.
+// --cell N, --weight W, --straight, --filter. Call it after making the session,
+// which puts the switches at their start-up values.
 void ApplySearchOptions(const Options& options);

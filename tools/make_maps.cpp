@@ -642,9 +642,9 @@ int main(int argc, char** argv) {
     int status = 0;
     for (size_t i = 0; i < maps.size(); ++i) {
         const std::string path = dir + "/hittest" + std::to_string(i) + ".bmp";
-        const std::vector<uint8_t> bytes = EncodeRle8Bmp(
-            maps[i].pixels.data(), MAP_WIDTH, MAP_HEIGHT,
-            std::vector<PaletteColour>(PALETTE.begin(), PALETTE.end()));
+        const std::vector<uint8_t> bytes =
+            EncodeRle8Bmp(maps[i].pixels.data(), MAP_WIDTH, MAP_HEIGHT,
+                          std::vector<PaletteColour>(PALETTE.begin(), PALETTE.end()));
         std::ofstream file(path, std::ios::binary);
         file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         if (!file) {

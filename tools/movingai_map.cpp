@@ -31,7 +31,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 // "name N" with N from 1 to MAX_SIDE.
-uint32_t HeaderNumber(const std::vector<std::string>& lines, size_t index, const std::string& name) {
+uint32_t HeaderNumber(const std::vector<std::string>& lines, size_t index,
+                      const std::string& name) {
     if (index >= lines.size()) {
         Fail(index, "missing '" + name + "' line");
     }
