@@ -1,6 +1,7 @@
 // The weighted A* search over the 8-connected grid. A cell gets at most one node
 // per search, marked visited when the node is made, so no node is ever reopened
-// or improved; the open list is scanned for the least f, earliest node first.
+// or improved; the open node of least f is expanded next, the earliest created
+// winning ties (see open_list.cpp).
 
 #include <cstdlib>
 
@@ -94,9 +95,14 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
 
     const uint32_t columns = GRID_COLUMNS / CellSize;
     const uint32_t rows = GRID_ROWS / CellSize;
+    // Column by column: the active rows of a column are contiguous words. The
+    // row index is a local because a counter field may alias the cell words,
+    // which would force a load and a store of it for every cell; as a local the
+    // loop compiles to wide stores.
     for (LoopI = 0; LoopI < columns; LoopI++) {
-        for (LoopJ = 0; LoopJ < rows; LoopJ++) {
-            Cells[LoopI][LoopJ] &= ~CELL_VISITED;
+        uint32_t* column = Cells[LoopI];
+        for (uint32_t row = 0; row < rows; row++) {
+            column[row] &= ~CELL_VISITED;
         }
     }
 
@@ -113,14 +119,12 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
                                                    static_cast<int32_t>(goalY)));
     StartNode->f = StartNode->g + StartNode->h;
     StartNode->parent = nullptr;
-    OpenList.push_back(StartNode);
+    PushOpenNode(StartNode);
     Cells[startX][startY] |= CELL_VISITED;
 
     while (!OpenList.empty()) {
-        ChooseBestNode();
-        CurrentNode = OpenList[BestIndex];
+        CurrentNode = TakeBestNode();
         ClosedList.push_back(CurrentNode);
-        OpenList.erase(OpenList.begin() + BestIndex);
 
         // The straight-line check runs before the goal test, for every expanded
         // node, the start and the goal included.
@@ -155,7 +159,6 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
                 SearchEndCount = count.QuadPart;
                 return;
             }
-            OpenList.push_back(node);
             node->x = x;
             node->y = y;
             node->g = CurrentNode->g + n.cost;
@@ -165,6 +168,7 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
                                                       static_cast<int32_t>(goalY)));
             node->f = node->g + node->h;
             node->parent = CurrentNode;
+            PushOpenNode(node);
             Cells[x][y] |= CELL_VISITED;
         }
     }

@@ -3,6 +3,7 @@
 // lists that carry a found path to the renderer, the working fields of the
 // search, and a fixed pool of search nodes that circulate through three lists.
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/win_types.h"
@@ -91,8 +92,30 @@ public:
     SearchNode* CurrentNode = nullptr;
     SearchNode* StartNode = nullptr;
 
+    // How the search picks the next node from OpenList. Either way it is the
+    // open node of least f, the earliest created winning ties, so both expand
+    // the same nodes in the same order and leave the same results.
+    //  - false (the default, used by the workbench): OpenList is a binary heap
+    //    ordered by (f, creation number), with the keys in OpenKeys beside it;
+    //    OpenList then holds the open nodes in heap order, BestF holds the f of
+    //    the node taken and BestIndex is 0, the heap's top.
+    //  - true: the plain rule kept as the reference for tests and benchmarks:
+    //    OpenList in creation order, scanned from the front for the strictly
+    //    least f, the chosen node removed keeping the order of the others.
+    // Switch it only between searches.
+    bool UseReferenceOpenList = false;
+    // Heap keys, element i for OpenList[i]: f in the high half, the node's
+    // creation number within the search in the low half. Unused by the reference.
+    std::vector<uint64_t> OpenKeys;
+    // Creation number for the next node of the current search.
+    uint32_t CreationCount = 0;
+
 private:
     void ChooseBestNode();
+    // Appends a node whose fields are written to OpenList.
+    void PushOpenNode(SearchNode* node);
+    // Removes the node to expand next from OpenList, which is not empty, and returns it.
+    SearchNode* TakeBestNode();
 };
 
 // The program's one search object.

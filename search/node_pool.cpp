@@ -7,6 +7,7 @@ GridSearch::GridSearch() {
     OpenList.reserve(NODE_POOL_SIZE);
     ClosedList.reserve(NODE_POOL_SIZE);
     FreeList.reserve(NODE_POOL_SIZE);
+    OpenKeys.reserve(NODE_POOL_SIZE);
     CurrentNode = nullptr;
     StartNode = nullptr;
     StraightLineFound = false;
@@ -41,4 +42,6 @@ void GridSearch::RecycleNodes() {
     ClosedList.clear();
     FreeList.insert(FreeList.end(), OpenList.begin(), OpenList.end());
     OpenList.clear();
+    OpenKeys.clear();
+    CreationCount = 0;
 }
