@@ -274,7 +274,6 @@ TEST(OpenListDifferential, HeapExpandsLikeTheReferenceScan) {
         }
     }
     EXPECT_GE(queries, 10000u);
-              << " refused " << outcomes[0] << " exhausted " << outcomes[3] << "\n";
     // The mix must stay meaningful: most queries search, some fail either way.
     EXPECT_GT(outcomes[static_cast<int>(Outcome::Found)], queries / 3);
     EXPECT_GT(outcomes[static_cast<int>(Outcome::NoPath)], 100u);
