@@ -107,6 +107,7 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
     }
 
     RecycleNodes();
+    BeginOpenList(goalX, goalY);
 
     // The pool is full here, so the start node always exists.
     StartNode = AllocNode();

@@ -1,4 +1,4 @@
-// The heap open list against the reference scan: two search objects get the
+// The fast open list against the reference scan: two search objects get the
 // same grid and the same queries, one after the other as the workbench runs
 // them, and after every query everything a reader can see must be identical.
 
@@ -62,7 +62,7 @@ void ExpectPoolWhole(const GridSearch& search) {
 }
 
 // Compares everything a reader of the search object can see. The open list is
-// compared as a set: the heap keeps its nodes in heap order.
+// compared as a set: the fast list keeps its nodes in no particular order.
 void ExpectSameResults(const GridSearch& fast, const GridSearch& reference) {
     ExpectPoolWhole(fast);
     ExpectPoolWhole(reference);
@@ -226,7 +226,7 @@ void Copy(const GridSearch& from, GridSearch& to) {
     std::memcpy(to.Cells, from.Cells, sizeof(to.Cells));
 }
 
-TEST(OpenListDifferential, HeapExpandsLikeTheReferenceScan) {
+TEST(OpenListDifferential, FastListExpandsLikeTheReferenceScan) {
     auto fast = NewSearch();
     auto reference = NewSearch();
     reference->UseReferenceOpenList = true;
@@ -280,7 +280,7 @@ TEST(OpenListDifferential, HeapExpandsLikeTheReferenceScan) {
     EXPECT_GT(outcomes[static_cast<int>(Outcome::Refused)], 100u);
 }
 
-// Searches that need more than the pool: the heap must fail on the same node,
+// Searches that need more than the pool: the fast list must fail on the same node,
 // leaving the same nodes in the same lists, and the next search must agree too.
 TEST(OpenListDifferential, PoolRunsOutAtTheSameNode) {
     auto fast = NewSearch();
