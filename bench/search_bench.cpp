@@ -3,7 +3,7 @@
 // reference scan, and a table at the end gives each pair's ratio from the same
 // run.
 //
-//   build/release/bench/search_bench --benchmark_min_time=0.1
+//   build/release/bench/search_bench --benchmark_min_time=0.1 --benchmark_repetitions=5
 //
 // Grids (800 x 600 cells):
 //   open    no obstacle; weight 0 from the middle to a far corner fills the pool
@@ -93,19 +93,22 @@ void RunFindPath(benchmark::State& state, Grid grid, uint32_t weight, bool strai
     state.counters["pool_out"] = used == NODE_POOL_SIZE ? 1 : 0;
 }
 
-// Collects the mean real time of every case, prints the usual table, and then
-// one line per case with the fast time, the reference time and their ratio.
+// Collects the CPU time of every case (the median when repetitions are asked
+// for: other work on the machine makes single runs noisy), prints the usual
+// table, and then one line per case with the fast time, the reference time
+// and their ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median)) {
                 continue;
             }
             const double ms =
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-            std::string name = run.benchmark_name();
+                run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
+            std::string name = run.run_name.function_name;
             const std::string fast = "/fast";
             const std::string reference = "/reference";
             if (name.ends_with(fast)) {
@@ -117,7 +120,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\n%-44s %12s %12s %8s\n", "case", "fast ms", "reference ms", "ratio");
+        std::printf("\n%-44s %12s %12s %8s\n", "case (CPU time)", "fast ms", "reference ms",
+                    "ratio");
         for (const auto& [name, times] : Pairs) {
             const double ratio = times.first > 0 ? times.second / times.first : 0;
             std::printf("%-44s %12.3f %12.3f %8.1f\n", name.c_str(), times.first, times.second,
