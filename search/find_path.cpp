@@ -95,14 +95,9 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
 
     const uint32_t columns = GRID_COLUMNS / CellSize;
     const uint32_t rows = GRID_ROWS / CellSize;
-    // Column by column: the active rows of a column are contiguous words. The
-    // row index is a local because a counter field may alias the cell words,
-    // which would force a load and a store of it for every cell; as a local the
-    // loop compiles to wide stores.
     for (LoopI = 0; LoopI < columns; LoopI++) {
-        uint32_t* column = Cells[LoopI];
-        for (uint32_t row = 0; row < rows; row++) {
-            column[row] &= ~CELL_VISITED;
+        for (LoopJ = 0; LoopJ < rows; LoopJ++) {
+            Cells[LoopI][LoopJ] &= ~CELL_VISITED;
         }
     }
 

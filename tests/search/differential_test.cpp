@@ -239,7 +239,9 @@ TEST(OpenListDifferential, FastListExpandsLikeTheReferenceScan) {
         // The two finest cell sizes reset 120000 or 480000 cells per search;
         // they get fewer queries to keep the test quick.
         const uint32_t queriesPerMap = cellSize <= 2 ? 12 : 50;
-        for (uint32_t weight = 0; weight <= 10; weight++) {
+        // Every weight the keys give, and two beyond them: 41 still fits the
+        // fast list's buckets, 1000 makes it fall back to the scan.
+        for (uint32_t weight : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 41u, 1000u}) {
             const MapShape shape = MakeMap(rng, *fast, cellSize, 48);
             Copy(*fast, *reference);
             for (uint32_t q = 0; q < queriesPerMap; q++) {
