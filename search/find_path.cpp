@@ -1,6 +1,7 @@
 // The weighted A* search over the 8-connected grid. A cell gets at most one node
 // per search, marked visited when the node is made, so no node is ever reopened
-// or improved; the open list is scanned for the least f, earliest node first.
+// or improved; the open node of least f is expanded next, the earliest created
+// winning ties (see open_list.cpp).
 
 #include <cstdlib>
 
@@ -102,6 +103,7 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
     }
 
     RecycleNodes();
+    BeginOpenList(goalX, goalY);
 
     // The pool is full here, so the start node always exists.
     StartNode = AllocNode();
@@ -113,14 +115,12 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
                                         static_cast<int32_t>(goalX), static_cast<int32_t>(goalY)));
     StartNode->f = StartNode->g + StartNode->h;
     StartNode->parent = nullptr;
-    OpenList.push_back(StartNode);
+    PushOpenNode(StartNode);
     Cells[startX][startY] |= CELL_VISITED;
 
     while (!OpenList.empty()) {
-        ChooseBestNode();
-        CurrentNode = OpenList[BestIndex];
+        CurrentNode = TakeBestNode();
         ClosedList.push_back(CurrentNode);
-        OpenList.erase(OpenList.begin() + BestIndex);
 
         // The straight-line check runs before the goal test, for every expanded
         // node, the start and the goal included.
@@ -157,7 +157,6 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
                 Outcome = SearchOutcome::POOL_EXHAUSTED;
                 return;
             }
-            OpenList.push_back(node);
             node->x = x;
             node->y = y;
             node->g = CurrentNode->g + n.cost;
@@ -166,6 +165,7 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
                           static_cast<int32_t>(goalX), static_cast<int32_t>(goalY)));
             node->f = node->g + node->h;
             node->parent = CurrentNode;
+            PushOpenNode(node);
             Cells[x][y] |= CELL_VISITED;
         }
     }

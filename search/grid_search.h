@@ -3,6 +3,7 @@
 // lists that carry a found path to the renderer, the working fields of the
 // search, and a fixed pool of search nodes that circulate through three lists.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ constexpr uint32_t STRAIGHT_COST = 3;
 constexpr uint32_t DIAGONAL_COST = 4;
 // Starting value of BestF in every scan of the open list.
 constexpr uint32_t BEST_F_START = 10000;
+// Buckets of the fast open list, one per value of f: room for f up to
+// 4 * NODE_POOL_SIZE (the deepest chain of diagonal steps) plus the largest
+// estimate on the grid at weight 41.
+constexpr uint32_t OPEN_BUCKETS = 1u << 19;
+// No node, in the bucket queue's links.
+constexpr uint32_t NO_NODE = 0xFFFFFFFFu;
 
 // How the last call of FindPath ended. The search itself reports nothing; this
 // is for the tools and tests that need to tell the endings apart.
@@ -102,7 +109,8 @@ class GridSearch {
     uint32_t LoopJ = 0;
     uint32_t LoopK = 0;
     uint32_t PathCount = 0;
-    // Nodes made by the current search and not yet expanded, in creation order.
+    // Nodes made by the current search and not yet expanded (in creation order
+    // only with the reference rule, see UseReferenceOpenList).
     std::vector<SearchNode*> OpenList;
     // Nodes the current search has expanded, in expansion order.
     std::vector<SearchNode*> ClosedList;
@@ -112,8 +120,40 @@ class GridSearch {
     SearchNode* StartNode = nullptr;
     SearchOutcome Outcome = SearchOutcome::NONE;
 
-  private:
+    // How the search picks the next node from OpenList. Either way it is the
+    // open node of least f, the earliest created winning ties, so both ways
+    // expand the same nodes in the same order and leave the same results.
+    //  - false (the default, used by the workbench): a bucket queue, one queue
+    //    per value of f, each in creation order (open_list.cpp). OpenList then
+    //    holds the open nodes in no particular order, BestF holds the f of the
+    //    node taken and BestIndex its index in OpenList before it was taken.
+    //  - true: the plain rule, kept as the reference for tests and benchmarks:
+    //    OpenList in creation order, scanned from the front for the strictly
+    //    least f, the chosen node removed keeping the order of the others.
+    // The bucket queue also gives way to the scan for a search whose f values
+    // could exceed its buckets, which only heuristic weights far above 10 do.
+    // Switch it only between searches.
+    bool UseReferenceOpenList = false;
+    // True while the current search uses the scan.
+    bool ScanOpenList = false;
+    // The bucket queue. Nodes are known by their creation number in the search.
+    std::vector<uint32_t> OpenNumbers;  // creation number of OpenList[i]
+    std::vector<uint32_t> NumberIndex;  // index in OpenList, by creation number
+    std::vector<uint32_t> NumberF;      // f, by creation number
+    std::vector<uint32_t> NextInBucket; // the next node of the same f, by creation number
+    std::vector<uint32_t> BucketFirst;  // first node of each f, or NO_NODE
+    std::vector<uint32_t> BucketLast;   // last node of each f, when there is a first
+    uint32_t CreationCount = 0;         // creation number of the next node
+    uint32_t LeastF = 0;                // no open node has a smaller f
+
+private:
     void ChooseBestNode();
+    // Chooses the open list's discipline for a search towards the goal.
+    void BeginOpenList(uint32_t goalX, uint32_t goalY);
+    // Appends a node whose fields are written to OpenList.
+    void PushOpenNode(SearchNode* node);
+    // Removes the node to expand next from OpenList, which is not empty, and returns it.
+    SearchNode* TakeBestNode();
 };
 
 // The program's one search object.

@@ -7,6 +7,12 @@ GridSearch::GridSearch() {
     OpenList.reserve(NODE_POOL_SIZE);
     ClosedList.reserve(NODE_POOL_SIZE);
     FreeList.reserve(NODE_POOL_SIZE);
+    OpenNumbers.reserve(NODE_POOL_SIZE);
+    NumberIndex.resize(NODE_POOL_SIZE);
+    NumberF.resize(NODE_POOL_SIZE);
+    NextInBucket.resize(NODE_POOL_SIZE);
+    BucketFirst.assign(OPEN_BUCKETS, NO_NODE);
+    BucketLast.resize(OPEN_BUCKETS);
     CurrentNode = nullptr;
     StartNode = nullptr;
     StraightLineFound = false;
@@ -41,4 +47,10 @@ void GridSearch::RecycleNodes() {
     ClosedList.clear();
     FreeList.insert(FreeList.end(), OpenList.begin(), OpenList.end());
     OpenList.clear();
+    // Empty the buckets of the nodes left open: every other bucket is empty.
+    for (uint32_t number : OpenNumbers) {
+        BucketFirst[NumberF[number]] = NO_NODE;
+    }
+    OpenNumbers.clear();
+    CreationCount = 0;
 }
