@@ -138,11 +138,12 @@ constexpr DWORD VARIABLE_PITCH = 2;
 
 // A font found by face name through fontconfig; an unknown name gets
 // fontconfig's best match. A negative height is the em height in pixels, a
-// positive one the cell height (ascent + descent), 0 a 12-pixel em. Weight
-// (400 normal, 700 bold) and italic choose the style; glyphs are always
-// anti-aliased, and the width, angles, underline, strike-out, character set,
-// precision and pitch arguments are accepted and ignored. Null only when no
-// face at all can be had.
+// positive one the cell height (ascent + descent), 0 a 12-pixel em; sizes
+// beyond 1024 pixels are drawn at a 1024-pixel em. Weight (400 normal, 700
+// bold) and italic choose the style; glyphs are always anti-aliased, and the
+// width, angles, underline, strike-out, character set, precision and pitch
+// arguments are accepted and ignored. Null only when no face at all can be
+// had.
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
                   DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "platform/gdi_objects.h"
@@ -16,8 +17,8 @@ namespace {
 
 // An em of this many pixels stands in for a font height of 0.
 constexpr int64_t DEFAULT_EM_PIXELS = 12;
-// Larger ems are drawn at this size: glyphs bigger than any bitmap we accept
-// would only cost time.
+// Larger ems (or cells) are drawn at this em: glyphs bigger than any bitmap we
+// accept would only cost time.
 constexpr int64_t MAX_EM_PIXELS = 1024;
 
 // The FreeType library lives as long as the process: fonts may still be held
@@ -106,6 +107,15 @@ void FillRect(GdiBitmap& bitmap, int64_t left, int64_t top, int64_t right, int64
 
 } // namespace
 
+// fontconfig loses a few hundred bytes while it parses its configuration, once
+// per process. The leak checker of sanitized builds is told to look past them;
+// this lives here because every program that makes a font links this file.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+#endif
+
 struct GdiFont {
     FT_Face face = nullptr;
     int ascent = 0;  // pixels above the baseline, rounded up
@@ -152,8 +162,9 @@ std::shared_ptr<GdiFont> OpenFont(const FaceFile& file, int height) {
     if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0) {
         return nullptr;
     }
-    // The platform's cell is the face's Windows ascent and descent, where the
-    // face has them.
+    // A cell spans the OS/2 table's usWinAscent above the baseline and
+    // usWinDescent below it, where the face has that table: the extent meant
+    // to hold every glyph.
     int64_t unitsAscent = face->ascender;
     int64_t unitsDescent = -static_cast<int64_t>(face->descender);
     auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
@@ -163,18 +174,31 @@ std::shared_ptr<GdiFont> OpenFont(const FaceFile& file, int height) {
     }
     int64_t units = face->units_per_EM;
     int64_t unitsCell = std::max<int64_t>(unitsAscent + unitsDescent, 1);
-    int64_t em = DEFAULT_EM_PIXELS;
-    if (height < 0) {
-        em = -static_cast<int64_t>(height);
-    } else if (height > 0) {
-        em = (static_cast<int64_t>(height) * units + unitsCell / 2) / unitsCell;
+    unitsAscent = std::clamp<int64_t>(unitsAscent, 0, unitsCell);
+    unitsDescent = std::max<int64_t>(unitsDescent, 0);
+    // The em in 1/64 pixels. A positive height fixes the cell: the em is
+    // scaled to it and the ascent rounded, the descent takes the rest. Other
+    // heights fix the em, and ascent and descent are rounded up so every
+    // glyph fits its cell.
+    int64_t em64 = DEFAULT_EM_PIXELS * 64;
+    bool cellGiven = height > 0 && height <= MAX_EM_PIXELS;
+    if (cellGiven) {
+        em64 = (int64_t{height} * 64 * units + unitsCell / 2) / unitsCell;
+    } else if (height != 0) {
+        em64 = std::abs(int64_t{height}) * 64;
     }
-    em = std::clamp<int64_t>(em, 1, MAX_EM_PIXELS);
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) {
+    em64 = std::clamp<int64_t>(em64, 64, MAX_EM_PIXELS * 64);
+    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(em64), 72, 72) != 0) {
         return nullptr;
     }
-    font->ascent = static_cast<int>((std::max<int64_t>(unitsAscent, 0) * em + units - 1) / units);
-    font->descent = static_cast<int>((std::max<int64_t>(unitsDescent, 0) * em + units - 1) / units);
+    if (cellGiven) {
+        font->ascent = static_cast<int>((height * unitsAscent + unitsCell / 2) / unitsCell);
+        font->descent = height - font->ascent;
+    } else {
+        int64_t scale = units * 64;
+        font->ascent = static_cast<int>((unitsAscent * em64 + scale - 1) / scale);
+        font->descent = static_cast<int>((unitsDescent * em64 + scale - 1) / scale);
+    }
     return font;
 }
 

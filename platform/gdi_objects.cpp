@@ -71,10 +71,6 @@ GdiBitmap* FindGdiBitmap(HGDIOBJ handle) {
     return entry == nullptr ? nullptr : entry->bitmap.get();
 }
 
-bool IsGdiFont(HGDIOBJ handle) {
-    return Table().Find(handle, GdiKind::Font) != nullptr;
-}
-
 GdiFont* FindGdiFont(HGDIOBJ handle) {
     GdiEntry* entry = Table().Find(handle, GdiKind::Font);
     return entry == nullptr ? nullptr : entry->font.get();

@@ -44,6 +44,5 @@ HGDIOBJ AddGdiFont(std::shared_ptr<GdiFont> font);
 // of another kind. The empty stand-ins selected into a new context are a
 // 0 x 0 bitmap and a font with no face (null GdiFont).
 GdiBitmap* FindGdiBitmap(HGDIOBJ handle);
-bool IsGdiFont(HGDIOBJ handle);
 GdiFont* FindGdiFont(HGDIOBJ handle);
 GdiDeviceContext* FindGdiDeviceContext(HDC dc);

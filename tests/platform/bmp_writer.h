@@ -16,7 +16,7 @@ constexpr uint32_t RLE8 = 1;
 constexpr uint32_t RLE4 = 2;
 constexpr uint32_t BITFIELDS = 3;
 
-struct Spec {
+struct Layout {
     uint32_t headerSize = 40; // 12 (core), 40 (info), 108 or 124 (with masks)
     int32_t width = 0;
     int32_t height = 0; // negative: rows top-down
@@ -37,51 +37,51 @@ inline void Put32(Bytes& out, uint32_t value) {
     Put16(out, value >> 16);
 }
 
-inline Bytes Write(const Spec& spec) {
-    bool core = spec.headerSize == 12;
+inline Bytes Write(const Layout& layout) {
+    bool core = layout.headerSize == 12;
     // Masks follow a 40-byte header; larger headers hold them inside.
-    bool separateMasks = spec.headerSize == 40 && spec.compression == BITFIELDS;
-    size_t paletteBytes = spec.palette.size() * (core ? 3 : 4);
-    size_t offset = 14 + spec.headerSize + (separateMasks ? 12 : 0) + paletteBytes;
+    bool separateMasks = layout.headerSize == 40 && layout.compression == BITFIELDS;
+    size_t paletteBytes = layout.palette.size() * (core ? 3 : 4);
+    size_t offset = 14 + layout.headerSize + (separateMasks ? 12 : 0) + paletteBytes;
 
     Bytes out;
     out.push_back('B');
     out.push_back('M');
-    Put32(out, static_cast<uint32_t>(offset + spec.pixels.size()));
+    Put32(out, static_cast<uint32_t>(offset + layout.pixels.size()));
     Put32(out, 0);
     Put32(out, static_cast<uint32_t>(offset));
-    Put32(out, spec.headerSize);
+    Put32(out, layout.headerSize);
     if (core) {
-        Put16(out, static_cast<uint32_t>(spec.width));
-        Put16(out, static_cast<uint32_t>(spec.height));
+        Put16(out, static_cast<uint32_t>(layout.width));
+        Put16(out, static_cast<uint32_t>(layout.height));
         Put16(out, 1);
-        Put16(out, spec.bitCount);
+        Put16(out, layout.bitCount);
     } else {
         size_t start = out.size();
-        Put32(out, static_cast<uint32_t>(spec.width));
-        Put32(out, static_cast<uint32_t>(spec.height));
+        Put32(out, static_cast<uint32_t>(layout.width));
+        Put32(out, static_cast<uint32_t>(layout.height));
         Put16(out, 1);
-        Put16(out, spec.bitCount);
-        Put32(out, spec.compression);
-        Put32(out, static_cast<uint32_t>(spec.pixels.size()));
+        Put16(out, layout.bitCount);
+        Put32(out, layout.compression);
+        Put32(out, static_cast<uint32_t>(layout.pixels.size()));
         Put32(out, 2835); // 72 dots per inch
         Put32(out, 2835);
-        Put32(out, static_cast<uint32_t>(spec.palette.size()));
+        Put32(out, static_cast<uint32_t>(layout.palette.size()));
         Put32(out, 0);
-        if (spec.headerSize > 40) {
+        if (layout.headerSize > 40) {
             for (size_t i = 0; i < 4; i++) {
-                Put32(out, i < spec.masks.size() ? spec.masks[i] : 0);
+                Put32(out, i < layout.masks.size() ? layout.masks[i] : 0);
             }
             Put32(out, 0x73524742); // colour space: sRGB
         }
-        out.resize(start - 4 + spec.headerSize, 0);
+        out.resize(start - 4 + layout.headerSize, 0);
     }
     if (separateMasks) {
         for (size_t i = 0; i < 3; i++) {
-            Put32(out, spec.masks.at(i));
+            Put32(out, layout.masks.at(i));
         }
     }
-    for (uint32_t colour : spec.palette) {
+    for (uint32_t colour : layout.palette) {
         out.push_back(static_cast<uint8_t>(colour));
         out.push_back(static_cast<uint8_t>(colour >> 8));
         out.push_back(static_cast<uint8_t>(colour >> 16));
@@ -89,7 +89,7 @@ inline Bytes Write(const Spec& spec) {
             out.push_back(0);
         }
     }
-    out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+    out.insert(out.end(), layout.pixels.begin(), layout.pixels.end());
     return out;
 }
 

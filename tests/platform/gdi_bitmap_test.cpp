@@ -68,30 +68,30 @@ std::vector<uint32_t> SixteenBit(bool green6, std::vector<uint32_t>& stored) {
     return expected;
 }
 
-bmp::Spec Palettised(uint16_t bitCount, const std::vector<uint32_t>& indices,
-                     const std::vector<uint32_t>& palette, bool topDown) {
-    bmp::Spec spec;
-    spec.width = WIDTH;
-    spec.height = topDown ? -HEIGHT : HEIGHT;
-    spec.bitCount = bitCount;
-    spec.palette = palette;
-    spec.pixels = bmp::PackRows(indices, WIDTH, HEIGHT, bitCount, topDown);
-    return spec;
+bmp::Layout Palettised(uint16_t bitCount, const std::vector<uint32_t>& indices,
+                       const std::vector<uint32_t>& palette, bool topDown) {
+    bmp::Layout layout;
+    layout.width = WIDTH;
+    layout.height = topDown ? -HEIGHT : HEIGHT;
+    layout.bitCount = bitCount;
+    layout.palette = palette;
+    layout.pixels = bmp::PackRows(indices, WIDTH, HEIGHT, bitCount, topDown);
+    return layout;
 }
 
-bmp::Spec Direct(uint16_t bitCount, const std::vector<uint32_t>& values, bool topDown) {
-    bmp::Spec spec;
-    spec.width = WIDTH;
-    spec.height = topDown ? -HEIGHT : HEIGHT;
-    spec.bitCount = bitCount;
-    spec.pixels = bmp::PackRows(values, WIDTH, HEIGHT, bitCount, topDown);
-    return spec;
+bmp::Layout Direct(uint16_t bitCount, const std::vector<uint32_t>& values, bool topDown) {
+    bmp::Layout layout;
+    layout.width = WIDTH;
+    layout.height = topDown ? -HEIGHT : HEIGHT;
+    layout.bitCount = bitCount;
+    layout.pixels = bmp::PackRows(values, WIDTH, HEIGHT, bitCount, topDown);
+    return layout;
 }
 
 std::vector<Variant> Variants() {
     std::vector<Variant> variants;
-    auto add = [&](std::string name, const bmp::Spec& spec, std::vector<uint32_t> expected) {
-        variants.push_back({std::move(name), bmp::Write(spec), std::move(expected)});
+    auto add = [&](std::string name, const bmp::Layout& layout, std::vector<uint32_t> expected) {
+        variants.push_back({std::move(name), bmp::Write(layout), std::move(expected)});
     };
     add("1 bpp", Palettised(1, ONE_BIT_INDICES, ONE_BIT_PALETTE, false),
         Lookup(ONE_BIT_INDICES, ONE_BIT_PALETTE));
@@ -102,11 +102,11 @@ std::vector<Variant> Variants() {
 
     // Bottom row first: a run and a single pixel; an absolute run of five;
     // two runs, then the end of the bitmap in place of the last end of line.
-    bmp::Spec rle8 = Palettised(8, RUN_INDICES, PALETTE, false);
+    bmp::Layout rle8 = Palettised(8, RUN_INDICES, PALETTE, false);
     rle8.compression = bmp::RLE8;
     rle8.pixels = {4, 0, 1, 9, 0, 0, 0, 5, 1, 3, 4, 5, 1, 0, 0, 0, 3, 7, 2, 2, 0, 1};
     add("RLE8", rle8, Lookup(RUN_INDICES, PALETTE));
-    bmp::Spec rle4 = Palettised(4, RUN_INDICES, PALETTE, false);
+    bmp::Layout rle4 = Palettised(4, RUN_INDICES, PALETTE, false);
     rle4.compression = bmp::RLE4;
     rle4.pixels = {4, 0x00, 1, 0x90, 0, 0, 0, 5, 0x13, 0x45, 0x10, 0, 0, 0, 3, 0x77, 2, 0x22, 0, 1};
     add("RLE4", rle4, Lookup(RUN_INDICES, PALETTE));
@@ -116,14 +116,14 @@ std::vector<Variant> Variants() {
     add("16 bpp 555", Direct(16, stored555, false), expected555);
     std::vector<uint32_t> stored565;
     std::vector<uint32_t> expected565 = SixteenBit(true, stored565);
-    bmp::Spec fields565 = Direct(16, stored565, false);
+    bmp::Layout fields565 = Direct(16, stored565, false);
     fields565.compression = bmp::BITFIELDS;
     fields565.masks = {0xF800, 0x07E0, 0x001F};
     add("16 bpp 565 bit fields", fields565, expected565);
 
     add("24 bpp", Direct(24, COLOURS, false), COLOURS);
     add("24 bpp top-down", Direct(24, COLOURS, true), COLOURS);
-    bmp::Spec core = Direct(24, COLOURS, false);
+    bmp::Layout core = Direct(24, COLOURS, false);
     core.headerSize = 12;
     add("24 bpp, 12-byte header", core, COLOURS);
 
@@ -141,7 +141,7 @@ std::vector<Variant> Variants() {
         reordered.push_back(Channel(colour, 16) | (Channel(colour, 8) << 8) |
                             (Channel(colour, 0) << 16));
     }
-    bmp::Spec fields32 = Direct(32, reordered, false);
+    bmp::Layout fields32 = Direct(32, reordered, false);
     fields32.compression = bmp::BITFIELDS;
     fields32.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
     add("32 bpp bit fields, red lowest", fields32, COLOURS);
@@ -151,7 +151,7 @@ std::vector<Variant> Variants() {
     for (uint32_t colour : COLOURS) {
         halfAlpha.push_back(colour | 0x80000000);
     }
-    bmp::Spec v5 = Direct(32, halfAlpha, true);
+    bmp::Layout v5 = Direct(32, halfAlpha, true);
     v5.headerSize = 124;
     v5.compression = bmp::BITFIELDS;
     v5.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
@@ -206,7 +206,7 @@ TEST(GdiBitmap, EveryKindOfFileReadsBackPixelByPixel) {
 TEST(GdiBitmap, BrokenFilesGiveNoBitmap) {
     bmp::Bytes good = bmp::Write(Direct(24, COLOURS, false));
     bmp::Bytes palettised = bmp::Write(Palettised(8, INDICES, PALETTE, false));
-    bmp::Spec rle = Palettised(8, RUN_INDICES, PALETTE, false);
+    bmp::Layout rle = Palettised(8, RUN_INDICES, PALETTE, false);
     rle.compression = bmp::RLE8;
     rle.pixels = {4, 0, 1, 9, 0, 0, 0, 5, 1, 3, 4, 5, 1, 0, 0, 0, 3, 7, 2, 2, 0, 1};
     bmp::Bytes runs = bmp::Write(rle);
@@ -230,7 +230,7 @@ TEST(GdiBitmap, BrokenFilesGiveNoBitmap) {
     noiseWithMagic[0] = 'B';
     noiseWithMagic[1] = 'M';
     // An 8-bit file whose palette has two colours but whose pixels use more.
-    bmp::Spec shortPalette = Palettised(8, INDICES, {0x000000, 0xFFFFFF}, false);
+    bmp::Layout shortPalette = Palettised(8, INDICES, {0x000000, 0xFFFFFF}, false);
 
     const std::vector<std::pair<std::string, bmp::Bytes>> cases = {
         {"empty", {}},
