@@ -5,6 +5,19 @@
 
 #include <cstring>
 
+bool WritePixelsPng(const void* pixels, UINT width, UINT height, UINT pitch, const char* path) {
+    if (pixels == nullptr || path == nullptr) {
+        return false;
+    }
+    // X8R8G8B8 is SDL's RGB888: 0x00RRGGBB words with the top byte unused.
+    SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<void*>(pixels), static_cast<int>(width), static_cast<int>(height), 32,
+        static_cast<int>(pitch), SDL_PIXELFORMAT_RGB888);
+    bool written = image != nullptr && IMG_SavePNG(image, path) == 0;
+    SDL_FreeSurface(image);
+    return written;
+}
+
 bool WriteSurfacePng(IDirect3DSurface8* surface, const char* path) {
     D3DSURFACE_DESC desc{};
     if (surface == nullptr || path == nullptr || FAILED(surface->GetDesc(&desc)) ||
@@ -15,12 +28,8 @@ bool WriteSurfacePng(IDirect3DSurface8* surface, const char* path) {
     if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
         return false;
     }
-    // X8R8G8B8 is SDL's RGB888: 0x00RRGGBB words with the top byte unused.
-    SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(
-        locked.pBits, static_cast<int>(desc.Width), static_cast<int>(desc.Height), 32, locked.Pitch,
-        SDL_PIXELFORMAT_RGB888);
-    bool written = image != nullptr && IMG_SavePNG(image, path) == 0;
-    SDL_FreeSurface(image);
+    bool written = WritePixelsPng(locked.pBits, desc.Width, desc.Height,
+                                  static_cast<UINT>(locked.Pitch), path);
     surface->UnlockRect();
     return written;
 }

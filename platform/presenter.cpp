@@ -17,10 +17,14 @@ void SetWindowPresenter(HWND window, Presenter* presenter) {
     }
 }
 
+static Presenter* FallbackPresenter = nullptr;
+
 Presenter* GetWindowPresenter(HWND window) {
     auto found = Presenters().find(window);
-    return found == Presenters().end() ? nullptr : found->second;
+    return found == Presenters().end() ? FallbackPresenter : found->second;
 }
+
+void SetFallbackPresenter(Presenter* presenter) { FallbackPresenter = presenter; }
 
 void GetDesktopMode(UINT* width, UINT* height, UINT* refreshRate) {
     UINT w = 800;

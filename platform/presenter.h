@@ -16,7 +16,11 @@ class Presenter {
 // The window system registers the presenter of a window when it opens it and
 // removes it (nullptr) when it closes it. The registry does not own presenters.
 void SetWindowPresenter(HWND window, Presenter* presenter);
+// The presenter of a window: its own, else the fallback, else null.
 Presenter* GetWindowPresenter(HWND window);
+// A presenter for every window without one of its own: a headless run that
+// wants to see its frames (brassel-cli snap, tests) sets it. Null removes it.
+void SetFallbackPresenter(Presenter* presenter);
 
 // The desktop's current size and refresh rate: the SDL desktop mode once the
 // window system has started video, else 800 x 600 at 60 Hz (headless).
