@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -132,7 +133,8 @@ class GoldenFrame : public testing::Test {
             }
         }
         if (differing != 0) {
-            const std::string written = name + "_actual.png";
+            const std::string written =
+                (std::filesystem::temp_directory_path() / (name + "_actual.png")).string();
             WriteBackBufferPng(written);
             ADD_FAILURE() << differing << " pixels differ from " << golden << ", the first at ("
                           << first % FRAME_WIDTH << ", " << first / FRAME_WIDTH
