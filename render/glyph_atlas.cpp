@@ -68,9 +68,9 @@ HRESULT TextFont::CreateGlyphAtlas(IDirect3DDevice8* device) {
     bmi.bmiHeader.biCompression = BI_RGB;
 
     HDC hDC = CreateCompatibleDC(nullptr);
-    DWORD* pBitmapBits = nullptr;
-    HBITMAP hbmBitmap = CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS,
-                                         reinterpret_cast<void**>(&pBitmapBits), nullptr, 0);
+    void* pBits = nullptr;
+    HBITMAP hbmBitmap = CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    const DWORD* pBitmapBits = static_cast<const DWORD*>(pBits);
     // Without pixels there is nothing to draw into or to read back.
     if (hbmBitmap == nullptr || pBitmapBits == nullptr) {
         DeleteDC(hDC);
