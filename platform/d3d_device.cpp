@@ -114,6 +114,15 @@ HRESULT IDirect3DDevice8::LimitMaxTextureSize(UINT size) {
     return S_OK;
 }
 
+HRESULT IDirect3DDevice8::GetDrawPrimitiveCounts(UINT* calls, UINT* lastPrimitiveCount) {
+    if (calls == nullptr || lastPrimitiveCount == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *calls = state_->drawPrimitiveCalls;
+    *lastPrimitiveCount = state_->lastPrimitiveCount;
+    return S_OK;
+}
+
 HRESULT IDirect3DDevice8::BeginScene() {
     if (state_->inScene) {
         return D3DERR_INVALIDCALL;
@@ -283,6 +292,8 @@ HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
     if (state_->rasterStale) {
         RefreshRasterState();
     }
+    ++state_->drawPrimitiveCalls;
+    state_->lastPrimitiveCount = primitiveCount;
     DrawVertices(type, primitiveCount,
                  stream->bytes_.data() + static_cast<size_t>(startVertex) * state_->streamStride,
                  state_->streamStride);

@@ -42,6 +42,9 @@ struct D3DDeviceState {
     IDirect3DVertexBuffer8* stream = nullptr;
     UINT streamStride = 0;
     UINT maxTextureSize = DEFAULT_MAX_TEXTURE_SIZE;
+    // For tests: DrawPrimitive calls that drew, and the latest one's count.
+    UINT drawPrimitiveCalls = 0;
+    UINT lastPrimitiveCount = 0;
 
     D3DStateValues current;
     // Token t names blocks[t - 1]; a deleted block leaves an empty slot.

@@ -332,6 +332,10 @@ class IDirect3DDevice8 {
     // Not part of the platform's device: lowers the largest texture size the
     // device reports and accepts, so tests can stand in for a smaller device.
     HRESULT LimitMaxTextureSize(UINT size);
+    // Not part of the platform's device: the number of DrawPrimitive calls
+    // that drew, and the primitive count of the latest, so tests can see how
+    // a caller batches its drawing.
+    HRESULT GetDrawPrimitiveCounts(UINT* calls, UINT* lastPrimitiveCount);
 
   private:
     friend class IDirect3D8;
