@@ -23,6 +23,8 @@ const Command COMMANDS[] = {
     {"search", "run searches on a map and print one JSON object per search", &SEARCH_HELP,
      RunSearch},
     {"grid", "print the occupancy grid as a grid map file", &GRID_HELP, RunGrid},
+    {"snap", "run the workbench headless on scripted input and save the last frame", &SNAP_HELP,
+     RunSnap},
 };
 
 void PrintUsage(FILE* out) {
