@@ -20,8 +20,8 @@ constexpr LONG CLIENT_WIDTH = 800;
 constexpr LONG CLIENT_HEIGHT = 600;
 constexpr const char* FIRST_MAP = "images/hittest0.bmp";
 
-// Releases what start-up made, the device's dependants first. Safe to call
-// whatever start-up got as far as.
+} // namespace
+
 void ShutDown() {
     Search.ReleaseMap();
     if (OverlayFont != nullptr) {
@@ -43,8 +43,6 @@ void ShutDown() {
     }
     UnregisterClassA(WINDOW_CLASS_NAME, GetModuleHandleA(nullptr));
 }
-
-} // namespace
 
 bool InitWindow() {
     WNDCLASSEXA windowClass{};

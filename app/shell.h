@@ -23,6 +23,11 @@ bool InitWindow();
 // standard error) when any of them cannot be had.
 bool InitD3D();
 
+// Releases what start-up made, the device's dependants (map picture, font)
+// before the device, then the window and its class. Safe to call whatever
+// start-up got as far as.
+void ShutDown();
+
 LRESULT WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The one change an arrow key makes before the map is loaded again.
