@@ -4,6 +4,7 @@
 
 #include "platform/d3d_device_state.h"
 #include "platform/presenter.h"
+#include "platform/window_system.h"
 
 namespace {
 
@@ -66,6 +67,12 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     if (FAILED(result)) {
         created->Release();
         return result;
+    }
+    // The device decides how its window presents: in place, or covering the display.
+    HWND deviceWindow = presentParams->hDeviceWindow != nullptr ? presentParams->hDeviceWindow
+                                                                : focusWindow;
+    if (deviceWindow != nullptr) {
+        SetFullScreenPresentation(deviceWindow, presentParams->Windowed == FALSE);
     }
     *device = created;
     return S_OK;
