@@ -7,6 +7,8 @@
 
 extern const char* const SEARCH_HELP;
 extern const char* const GRID_HELP;
+extern const char* const BENCH_HELP;
 
 int RunSearch(const std::vector<std::string>& args);
 int RunGrid(const std::vector<std::string>& args);
+int RunBench(const std::vector<std::string>& args);

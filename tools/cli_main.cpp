@@ -23,6 +23,8 @@ const Command COMMANDS[] = {
     {"search", "run searches on a map and print one JSON object per search", &SEARCH_HELP,
      RunSearch},
     {"grid", "print the occupancy grid as a grid map file", &GRID_HELP, RunGrid},
+    {"bench", "run a grid benchmark scenario file and print speed and path quality", &BENCH_HELP,
+     RunBench},
 };
 
 void PrintUsage(FILE* out) {
