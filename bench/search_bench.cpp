@@ -16,13 +16,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
+#include "bench/ratio_reporter.h"
 #include "search/grid_search.h"
 
 namespace {
@@ -92,46 +92,6 @@ void RunFindPath(benchmark::State& state, Grid grid, uint32_t weight, bool strai
     state.counters["nodes"] = static_cast<double>(used);
     state.counters["pool_out"] = used == NODE_POOL_SIZE ? 1 : 0;
 }
-
-// Collects the CPU time of every case (the median when repetitions are asked
-// for: other work on the machine makes single runs noisy), prints the usual
-// table, and then one line per case with the fast time, the reference time
-// and their ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median)) {
-                continue;
-            }
-            const double ms =
-                run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-            std::string name = run.run_name.function_name;
-            const std::string fast = "/fast";
-            const std::string reference = "/reference";
-            if (name.ends_with(fast)) {
-                Pairs[name.substr(0, name.size() - fast.size())].first = ms;
-            } else if (name.ends_with(reference)) {
-                Pairs[name.substr(0, name.size() - reference.size())].second = ms;
-            }
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-44s %12s %12s %8s\n", "case (CPU time)", "fast ms", "reference ms",
-                    "ratio");
-        for (const auto& [name, times] : Pairs) {
-            const double ratio = times.first > 0 ? times.second / times.first : 0;
-            std::printf("%-44s %12.3f %12.3f %8.1f\n", name.c_str(), times.first, times.second,
-                        ratio);
-        }
-    }
-
-  private:
-    std::map<std::string, std::pair<double, double>> Pairs;
-};
 
 void RegisterCases() {
     for (Grid grid : {Grid::Open, Grid::Random, Grid::Wall, Grid::Trivial}) {

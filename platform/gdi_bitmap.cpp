@@ -76,11 +76,7 @@ const char* GetLastImageLoadError() {
 }
 
 COLORREF GetPixel(HDC dc, int x, int y) {
-    GdiDeviceContext* context = FindGdiDeviceContext(dc);
-    if (context == nullptr) {
-        return CLR_INVALID;
-    }
-    GdiBitmap* bitmap = FindGdiBitmap(context->bitmap);
+    GdiBitmap* bitmap = FindSelectedBitmap(dc);
     if (bitmap == nullptr || !bitmap->Contains(x, y)) {
         return CLR_INVALID;
     }

@@ -24,6 +24,17 @@ struct GdiEntry {
 // other handle kinds are unlikely to name one of ours even by accident.
 constexpr uintptr_t HANDLE_TAG = uintptr_t{0x47} << 40;
 
+// Counts the changes that can alter which bitmap a context reads: objects
+// added or deleted, and selections. The memo of the last selected-bitmap
+// lookup holds only while this count is unchanged. Both are plain values
+// outside the table so that a hit costs two compares.
+uint64_t TableGeneration = 1;
+struct {
+    HDC dc = nullptr;
+    uint64_t generation = 0;
+    GdiBitmap* bitmap = nullptr;
+} LastSelected;
+
 struct GdiTable {
     std::unordered_map<uintptr_t, GdiEntry> entries;
     uintptr_t nextId = 1;
@@ -39,6 +50,7 @@ struct GdiTable {
     HGDIOBJ Add(GdiEntry entry) {
         uintptr_t key = HANDLE_TAG | (nextId++ << 4);
         entries.emplace(key, std::move(entry));
+        TableGeneration++;
         return reinterpret_cast<HGDIOBJ>(key);
     }
 
@@ -81,6 +93,16 @@ GdiDeviceContext* FindGdiDeviceContext(HDC dc) {
     return entry == nullptr ? nullptr : entry->deviceContext.get();
 }
 
+GdiBitmap* FindSelectedBitmap(HDC dc) {
+    if (LastSelected.dc != dc || LastSelected.generation != TableGeneration) {
+        GdiDeviceContext* context = FindGdiDeviceContext(dc);
+        LastSelected.dc = dc;
+        LastSelected.generation = TableGeneration;
+        LastSelected.bitmap = context == nullptr ? nullptr : FindGdiBitmap(context->bitmap);
+    }
+    return LastSelected.bitmap;
+}
+
 HDC CreateCompatibleDC(HDC) {
     GdiTable& table = Table();
     auto context = std::make_unique<GdiDeviceContext>();
@@ -96,6 +118,7 @@ BOOL DeleteDC(HDC dc) {
         return FALSE;
     }
     table.entries.erase(reinterpret_cast<uintptr_t>(dc));
+    TableGeneration++;
     return TRUE;
 }
 
@@ -115,6 +138,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     }
     HGDIOBJ previous = *slot;
     *slot = object;
+    TableGeneration++;
     return previous;
 }
 
@@ -143,6 +167,7 @@ BOOL DeleteObject(HGDIOBJ object) {
         }
     }
     table.entries.erase(reinterpret_cast<uintptr_t>(object));
+    TableGeneration++;
     return TRUE;
 }
 

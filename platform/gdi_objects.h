@@ -46,3 +46,8 @@ HGDIOBJ AddGdiFont(std::shared_ptr<GdiFont> font);
 GdiBitmap* FindGdiBitmap(HGDIOBJ handle);
 GdiFont* FindGdiFont(HGDIOBJ handle);
 GdiDeviceContext* FindGdiDeviceContext(HDC dc);
+// The bitmap selected into a context, or null when the context is unknown.
+// The pixel reader calls it hundreds of thousands of times per map load with
+// one context, so it remembers its last answer until an object is added,
+// deleted or selected.
+GdiBitmap* FindSelectedBitmap(HDC dc);

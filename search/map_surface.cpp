@@ -34,6 +34,35 @@ ChannelWidths WidthsOf(D3DFORMAT format) {
     return {format, 0, 0, 0, 0, 0};
 }
 
+// The shifts that pack a GDI colour value into a surface pixel, worked out
+// once per surface.
+struct PixelPacking {
+    UINT redRight, greenRight, blueRight;
+    UINT redLeft, greenLeft;
+};
+
+// Reads every pixel of the bitmap selected into the device context and writes
+// it packed into the locked surface. BYTES, the pixel size, is a constant here
+// so that each pixel's copy is a plain store rather than a call.
+template <UINT BYTES>
+void PackPixels(HDC deviceContext, const BITMAP& bmp, const D3DLOCKED_RECT& lockrect,
+                const PixelPacking& packing) {
+    auto* pBits = static_cast<BYTE*>(lockrect.pBits);
+    for (LONG y = 0; y < bmp.bmHeight; y++) {
+        BYTE* row = pBits + static_cast<size_t>(y) * lockrect.Pitch;
+        for (LONG x = 0; x < bmp.bmWidth; x++) {
+            COLORREF colour = GetPixel(deviceContext, x, y);
+            // A channel of width 0 shifts right by 8 and so contributes nothing.
+            DWORD red = ((colour & 0xFF) >> packing.redRight) << packing.redLeft;
+            DWORD green = (((colour >> 8) & 0xFF) >> packing.greenRight) << packing.greenLeft;
+            DWORD blue = ((colour >> 16) & 0xFF) >> packing.blueRight;
+            DWORD dwColor = red | green | blue;
+            // The lowest bytes first: the machine is little endian like the surface.
+            std::memcpy(row + static_cast<size_t>(x) * BYTES, &dwColor, BYTES);
+        }
+    }
+}
+
 } // namespace
 
 UINT FormatRedBits(D3DFORMAT format) {
@@ -75,31 +104,32 @@ IDirect3DSurface8* LoadImageSurface(IDirect3DDevice8* device, const char* fileNa
         const UINT redBits = FormatRedBits(format);
         const UINT greenBits = FormatGreenBits(format);
         const UINT blueBits = FormatBlueBits(format);
-        const UINT redRight = 8 - redBits;
-        const UINT greenRight = 8 - greenBits;
-        const UINT blueRight = 8 - blueBits;
-        const UINT redLeft = greenBits + blueBits;
-        const UINT greenLeft = blueBits;
+        const PixelPacking packing{8 - redBits, 8 - greenBits, 8 - blueBits, greenBits + blueBits,
+                                   blueBits};
         const UINT bytesPerPixel =
             (FormatUnusedBits(format) + FormatAlphaBits(format) + redBits + greenBits + blueBits) /
             8;
 
         D3DLOCKED_RECT lockrect{};
         if (pSurface != nullptr && SUCCEEDED(pSurface->LockRect(&lockrect, nullptr, 0))) {
-            auto* pBits = static_cast<BYTE*>(lockrect.pBits);
-            for (LONG y = 0; y < bmp.bmHeight; y++) {
-                for (LONG x = 0; x < bmp.bmWidth; x++) {
-                    COLORREF colour = GetPixel(deviceContext, x, y);
-                    // A channel of width 0 shifts right by 8 and so contributes nothing.
-                    DWORD red = ((colour & 0xFF) >> redRight) << redLeft;
-                    DWORD green = (((colour >> 8) & 0xFF) >> greenRight) << greenLeft;
-                    DWORD blue = ((colour >> 16) & 0xFF) >> blueRight;
-                    DWORD dwColor = red | green | blue;
-                    BYTE* pixel = pBits + static_cast<size_t>(y) * lockrect.Pitch +
-                                  static_cast<size_t>(x) * bytesPerPixel;
-                    // The lowest bytes first: the machine is little endian like the surface.
-                    std::memcpy(pixel, &dwColor, bytesPerPixel);
-                }
+            // A format outside the table has no bytes per pixel: every pixel is
+            // still read, and nothing is written.
+            switch (bytesPerPixel) {
+            case 1:
+                PackPixels<1>(deviceContext, bmp, lockrect, packing);
+                break;
+            case 2:
+                PackPixels<2>(deviceContext, bmp, lockrect, packing);
+                break;
+            case 3:
+                PackPixels<3>(deviceContext, bmp, lockrect, packing);
+                break;
+            case 4:
+                PackPixels<4>(deviceContext, bmp, lockrect, packing);
+                break;
+            default:
+                PackPixels<0>(deviceContext, bmp, lockrect, packing);
+                break;
             }
             pSurface->UnlockRect();
         }

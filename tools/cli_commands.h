@@ -8,7 +8,9 @@
 extern const char* const SEARCH_HELP;
 extern const char* const GRID_HELP;
 extern const char* const SNAP_HELP;
+extern const char* const BENCH_HELP;
 
 int RunSearch(const std::vector<std::string>& args);
 int RunGrid(const std::vector<std::string>& args);
 int RunSnap(const std::vector<std::string>& args);
+int RunBench(const std::vector<std::string>& args);

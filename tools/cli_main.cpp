@@ -25,6 +25,8 @@ const Command COMMANDS[] = {
     {"grid", "print the occupancy grid as a grid map file", &GRID_HELP, RunGrid},
     {"snap", "run the workbench headless on scripted input and save the last frame", &SNAP_HELP,
      RunSnap},
+    {"bench", "run a grid benchmark scenario file and print speed and path quality", &BENCH_HELP,
+     RunBench},
 };
 
 void PrintUsage(FILE* out) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -403,4 +404,40 @@ TEST(GdiBitmap, DibSectionRefusesWhatItCannotHold) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, -4, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
+}
+
+// GetPixel remembers its last lookup; reads that alternate between contexts,
+// and selections between reads, must still see each context's own bitmap.
+TEST(GdiBitmap, GetPixelFollowsEachContextAndEverySelection) {
+    auto section = [](DWORD colour) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        EXPECT_NE(bitmap, nullptr);
+        if (bits != nullptr) {
+            std::fill_n(static_cast<DWORD*>(bits), 4, colour);
+        }
+        return bitmap;
+    };
+    HBITMAP red = section(0x00FF0000);
+    HBITMAP blue = section(0x000000FF);
+    HDC first = CreateCompatibleDC(nullptr);
+    HDC second = CreateCompatibleDC(nullptr);
+    SelectObject(first, red);
+    SelectObject(second, blue);
+    for (int round = 0; round < 2; round++) {
+        EXPECT_EQ(GetPixel(first, 1, 1), RGB(0xFF, 0, 0));
+        EXPECT_EQ(GetPixel(second, 1, 1), RGB(0, 0, 0xFF));
+    }
+    SelectObject(first, blue);
+    EXPECT_EQ(GetPixel(first, 0, 0), RGB(0, 0, 0xFF));
+    SelectObject(first, red);
+    EXPECT_EQ(GetPixel(first, 0, 0), RGB(0xFF, 0, 0));
+    DeleteObject(red);
+    EXPECT_EQ(GetPixel(first, 0, 0), CLR_INVALID);
+    EXPECT_EQ(GetPixel(second, 0, 0), RGB(0, 0, 0xFF));
+    DeleteDC(first);
+    DeleteDC(second);
+    DeleteObject(blue);
 }

@@ -6,42 +6,10 @@
 #include <sys/wait.h>
 
 #include "tests/fixtures/bitmap_files.h"
+#include "tests/fixtures/cli_run.h"
 #include "tools/movingai_map.h"
 
 namespace {
-
-struct CliRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-// Runs brassel-cli with the arguments and collects what it prints.
-CliRun RunCli(const std::string& arguments, const TempFolder& folder) {
-    const std::string errFile = folder.File("stderr.txt");
-    const std::string command = std::string(BRASSEL_CLI) + " " + arguments + " 2>" + errFile;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        out.append(buffer, n);
-    }
-    int status = pclose(pipe);
-    std::ifstream errStream(errFile);
-    std::stringstream err;
-    err << errStream.rdbuf();
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err.str()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 long Field(const std::string& json, const std::string& name) {
     size_t at = json.find("\"" + name + "\":");
