@@ -156,6 +156,52 @@ void QueueMouseMove(HWND window, WPARAM buttons, POINT client) {
     queue.push_back(MakeMessage(window, WM_MOUSEMOVE, buttons, position));
 }
 
+// The latest motion waits until the next event is seen: when the pointer
+// leaves the window, SDL reports the place where it left clamped onto the
+// window's edge, just before the leave event. That place was never under the
+// pointer, so it is dropped and the last position inside stays the last one.
+struct HeldMotionEvent {
+    bool held = false;
+    Uint32 sdlWindowId = 0;
+    int x = 0;
+    int y = 0;
+    Uint32 buttons = 0;
+};
+HeldMotionEvent HeldMotionSlot;
+
+void FlushHeldMotion() {
+    if (!HeldMotionSlot.held) {
+        return;
+    }
+    HeldMotionSlot.held = false;
+    WindowRecord* record = FindWindowBySdlId(HeldMotionSlot.sdlWindowId);
+    POINT client{};
+    if (record != nullptr && ClientPosition(*record, HeldMotionSlot.x, HeldMotionSlot.y, &client)) {
+        WPARAM buttons = ((HeldMotionSlot.buttons & SDL_BUTTON_LMASK) != 0 ? MK_LBUTTON : 0) |
+                         ((HeldMotionSlot.buttons & SDL_BUTTON_RMASK) != 0 ? MK_RBUTTON : 0);
+        QueueMouseMove(record->handle, buttons, client);
+    }
+}
+
+void HoldMotion(const SDL_MouseMotionEvent& motion) {
+    FlushHeldMotion();
+    HeldMotionSlot = HeldMotionEvent{true, motion.windowID, motion.x, motion.y, motion.state};
+}
+
+void DropLeavingMotion(const WindowRecord& record) {
+    if (!HeldMotionSlot.held || record.sdlWindow == nullptr ||
+        SDL_GetWindowID(record.sdlWindow) != HeldMotionSlot.sdlWindowId) {
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(record.sdlWindow, &width, &height);
+    if (HeldMotionSlot.x <= 0 || HeldMotionSlot.y <= 0 || HeldMotionSlot.x >= width - 1 ||
+        HeldMotionSlot.y >= height - 1) {
+        HeldMotionSlot.held = false;
+    }
+}
+
 void QueueMouseButton(const WindowRecord& record, const SDL_MouseButtonEvent& event) {
     WPARAM mask = ButtonMask(event.button);
     POINT client{};
@@ -183,12 +229,19 @@ void QueueMouseButton(const WindowRecord& record, const SDL_MouseButtonEvent& ev
 }
 
 void TranslateDesktopEvent(const SDL_Event& event) {
+    if (event.type != SDL_MOUSEMOTION && event.type != SDL_WINDOWEVENT) {
+        FlushHeldMotion();
+    }
     switch (event.type) {
     case SDL_WINDOWEVENT: {
         WindowRecord* record = FindWindowBySdlId(event.window.windowID);
         if (record == nullptr) {
             break;
         }
+        if (event.window.event == SDL_WINDOWEVENT_LEAVE) {
+            DropLeavingMotion(*record);
+        }
+        FlushHeldMotion();
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
             InputQueue().push_back(MakeMessage(record->handle, WM_CLOSE, 0, 0));
         } else if (event.window.event == SDL_WINDOWEVENT_ENTER) {
@@ -206,16 +259,9 @@ void TranslateDesktopEvent(const SDL_Event& event) {
         }
         break;
     }
-    case SDL_MOUSEMOTION: {
-        WindowRecord* record = FindWindowBySdlId(event.motion.windowID);
-        POINT client{};
-        if (record != nullptr && ClientPosition(*record, event.motion.x, event.motion.y, &client)) {
-            WPARAM buttons = ((event.motion.state & SDL_BUTTON_LMASK) != 0 ? MK_LBUTTON : 0) |
-                             ((event.motion.state & SDL_BUTTON_RMASK) != 0 ? MK_RBUTTON : 0);
-            QueueMouseMove(record->handle, buttons, client);
-        }
+    case SDL_MOUSEMOTION:
+        HoldMotion(event.motion);
         break;
-    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         WindowRecord* record = FindWindowBySdlId(event.button.windowID);
@@ -237,6 +283,7 @@ void TakeDesktopEvents() {
     while (SDL_PollEvent(&event) != 0) {
         TranslateDesktopEvent(event);
     }
+    FlushHeldMotion();
 }
 
 } // namespace

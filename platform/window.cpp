@@ -62,6 +62,10 @@ void StopVideoWhenUnused() {
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     VideoStarted = false;
+    // Nothing else of SDL in use: let it release what video brought along.
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) {
+        SDL_Quit();
+    }
 }
 
 // The SDL side of a new window: the window itself (hidden until ShowWindow),
@@ -264,9 +268,28 @@ void SetFullScreenPresentation(HWND window, bool fullScreen) {
         return;
     }
     record->fullScreen = fullScreen;
-    if (record->sdlWindow != nullptr) {
-        SDL_SetWindowFullscreen(record->sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-        // Full screen, each present waits for the display's retrace.
-        record->presenter->SetVSync(fullScreen);
+    SDL_Window* sdlWindow = record->sdlWindow;
+    if (sdlWindow == nullptr) {
+        return;
     }
+    if (fullScreen) {
+        // The window first covers its display by itself, which is all there
+        // is to full screen on a desktop with no window manager; then the
+        // window manager, where there is one, is asked for full screen too.
+        SDL_Rect display{};
+        int index = SDL_GetWindowDisplayIndex(sdlWindow);
+        if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &display) == 0) {
+            SDL_SetWindowBordered(sdlWindow, SDL_FALSE);
+            SDL_SetWindowPosition(sdlWindow, display.x, display.y);
+            SDL_SetWindowSize(sdlWindow, display.w, display.h);
+        }
+        SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(sdlWindow, 0);
+        SDL_SetWindowBordered(sdlWindow, SDL_TRUE);
+        SDL_SetWindowSize(sdlWindow, record->clientWidth, record->clientHeight);
+        SDL_SetWindowPosition(sdlWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    // Full screen, each present waits for the display's retrace.
+    record->presenter->SetVSync(fullScreen);
 }
