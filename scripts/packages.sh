@@ -7,7 +7,7 @@ BRASSEL_PACKAGES=(
     libsdl2-dev libsdl2-image-dev libfreetype-dev libfontconfig-dev fonts-liberation2
     googletest libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xdotool imagemagick
+    xvfb xdotool imagemagick x11-utils libx11-dev
 )
 
 ensure_packages() {
