@@ -42,6 +42,11 @@ bool StartVideo() {
     // outside it. Ctrl+C in the terminal ends the program as usual.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The picture is drawn in software already; presenting it through the
+    // window's own surface keeps a GPU driver (tens of megabytes) out of the
+    // process. The environment can still ask for another renderer.
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         SetWindowSystemError(std::string("no display to open a window on (") + SDL_GetError() +
                              ")");
