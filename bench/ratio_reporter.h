@@ -9,11 +9,15 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
+    // Colours only on a terminal, so that saved output stays plain text.
+    RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
+
     // Keeps the CPU time of every case: the median when repetitions are asked
     // for, since other work on the machine makes single runs noisy.
     void ReportRuns(const std::vector<Run>& runs) override {
