@@ -17,21 +17,6 @@
 
 namespace {
 
-const char* StatusWord(SearchOutcome outcome) {
-    switch (outcome) {
-    case SearchOutcome::FOUND:
-        return "found";
-    case SearchOutcome::NO_PATH:
-        return "no_path";
-    case SearchOutcome::POOL_EXHAUSTED:
-        return "pool_exhausted";
-    case SearchOutcome::REFUSED:
-    case SearchOutcome::NONE:
-        break;
-    }
-    return "blocked";
-}
-
 std::vector<Scenario> ReadScenarioFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
@@ -229,7 +214,7 @@ int RunBench(const std::vector<std::string>& args) {
         }
         std::printf("\"status\":\"%s\",\"length\":%s,\"optimal\":%s,\"cut\":%s,\"expanded\":%zu,"
                     "\"time_s\":%.9f}\n",
-                    StatusWord(Search.Outcome), length.c_str(), Number(s.optimal).c_str(),
+                    OutcomeWord(Search.Outcome), length.c_str(), Number(s.optimal).c_str(),
                     cut ? "true" : "false", expanded, seconds);
     }
     PrintSummary(totals);

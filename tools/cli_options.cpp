@@ -6,17 +6,17 @@
 Options::Options(const std::vector<std::string>& args, const std::vector<OptionSpec>& known) {
     for (size_t i = 0; i < args.size(); i++) {
         const std::string& arg = args[i];
-        auto spec = std::find_if(known.begin(), known.end(),
-                                 [&](const OptionSpec& s) { return s.name == arg; });
-        if (spec == known.end()) {
+        auto option = std::find_if(known.begin(), known.end(),
+                                   [&](const OptionSpec& s) { return s.name == arg; });
+        if (option == known.end()) {
             throw UsageError(arg.rfind("--", 0) == 0 ? "unknown option " + arg
                                                      : "unexpected argument " + arg);
         }
-        if (!spec->repeatable && Has(arg)) {
+        if (!option->repeatable && Has(arg)) {
             throw UsageError(arg + " given twice");
         }
         std::string value;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (i + 1 >= args.size()) {
                 throw UsageError(arg + " needs a value");
             }

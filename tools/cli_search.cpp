@@ -17,21 +17,6 @@ struct Query {
     uint32_t sx, sy, gx, gy;
 };
 
-const char* StatusWord(SearchOutcome outcome) {
-    switch (outcome) {
-    case SearchOutcome::FOUND:
-        return "found";
-    case SearchOutcome::NO_PATH:
-        return "no_path";
-    case SearchOutcome::POOL_EXHAUSTED:
-        return "pool_exhausted";
-    case SearchOutcome::REFUSED:
-    case SearchOutcome::NONE:
-        break;
-    }
-    return "blocked";
-}
-
 // Every query of a file, checked before any search runs so bad input prints nothing else.
 std::vector<Query> ReadQueries(const std::string& path) {
     std::ifstream file(path);
@@ -79,7 +64,7 @@ void PrintResult(const Query& q) {
     double seconds = double(SearchEndCount - SearchStartCount) / double(CounterFrequency);
     std::printf("{\"start\":[%u,%u],\"goal\":[%u,%u],\"status\":\"%s\",\"path\":[%s],"
                 "\"visited\":%u,\"expanded\":%zu,\"open\":%zu,\"time_s\":%.9f}\n",
-                q.sx, q.sy, q.gx, q.gy, StatusWord(Search.Outcome), path.c_str(), visited,
+                q.sx, q.sy, q.gx, q.gy, OutcomeWord(Search.Outcome), path.c_str(), visited,
                 Search.ClosedList.size(), Search.OpenList.size(), seconds);
 }
 

@@ -6,48 +6,40 @@
 #include <unistd.h>
 
 #include "app/globals.h"
+#include "app/shell.h"
 #include "platform/perf_counter.h"
 #include "search/grid_search.h"
 #include "tools/movingai_map.h"
 
 CliSession::CliSession() {
-    D3DObject = Direct3DCreate8(D3D_SDK_VERSION);
-    if (D3DObject == nullptr) {
-        throw std::runtime_error("cannot create the Direct3D object");
-    }
-    D3DObject->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &DisplayMode);
-    PresentParams = {};
-    PresentParams.BackBufferWidth = GRID_COLUMNS;
-    PresentParams.BackBufferHeight = GRID_ROWS;
-    PresentParams.BackBufferFormat = DisplayMode.Format;
-    PresentParams.BackBufferCount = 1;
-    PresentParams.SwapEffect = D3DSWAPEFFECT_COPY;
-    PresentParams.Windowed = TRUE;
-    if (FAILED(D3DObject->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &PresentParams,
-                                       &D3DDevice))) {
-        D3DObject->Release();
-        D3DObject = nullptr;
+    // The device, the font and the switches exactly as the workbench makes
+    // them, with no window: the map picture and frames are never shown.
+    if (!InitD3D()) {
+        ShutDown();
         throw std::runtime_error("cannot create the device");
     }
-    ShowImage = SWITCH_ON;
-    ShowLines = SWITCH_ON;
-    ShowWaypoints = SWITCH_OFF;
-    ShowNodes = SWITCH_OFF;
-    ShowVisitedNodes = SWITCH_OFF;
-    UseStraightLineCheck = SWITCH_OFF;
-    UseAdvancedFiltering = SWITCH_OFF;
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     CounterFrequency = frequency.QuadPart;
 }
 
 CliSession::~CliSession() {
-    Search.ReleaseMap();
-    D3DDevice->Release();
-    D3DDevice = nullptr;
-    D3DObject->Release();
-    D3DObject = nullptr;
+    ShutDown();
+}
+
+const char* OutcomeWord(SearchOutcome outcome) {
+    switch (outcome) {
+    case SearchOutcome::FOUND:
+        return "found";
+    case SearchOutcome::NO_PATH:
+        return "no_path";
+    case SearchOutcome::POOL_EXHAUSTED:
+        return "pool_exhausted";
+    case SearchOutcome::REFUSED:
+    case SearchOutcome::NONE:
+        break;
+    }
+    return "blocked";
 }
 
 void CliSession::LoadMapFile(const std::string& path) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "search/grid_search.h"
 #include "tools/cli_options.h"
 
 class CliSession {
@@ -24,3 +25,7 @@ class CliSession {
 // --cell N, --weight W, --straight, --filter. Call it after making the session,
 // which puts the switches at their start-up values.
 void ApplySearchOptions(const Options& options);
+
+// The status word of a search's outcome in the JSON lines: found, no_path,
+// pool_exhausted, or blocked for a refused search.
+const char* OutcomeWord(SearchOutcome outcome);

@@ -122,14 +122,7 @@ class WorkbenchDesktop : public testing::Test {
             Server = nullptr;
             return;
         }
-        // As in the platform's desktop test: no GL driver and no session bus
-        // on the test desktop, so the leak check sees only our own memory.
-        setenv("SDL_RENDER_DRIVER", "software", 1);
-        setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
-        setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/brassel-test-bus", 1);
-        setenv("DISPLAY", Server->name.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        unsetenv("WAYLAND_DISPLAY");
+        UseTestDesktop(Server->name);
     }
     static void TearDownTestSuite() {
         if (Server != nullptr) {

@@ -110,17 +110,7 @@ class WindowDesktop : public ::testing::Test {
             Server = nullptr;
             return;
         }
-        // Draw without GL: the GL driver, unloaded when video stops, leaves
-        // state behind that looks lost to the leak check. The picture goes
-        // through the same texture and placement either way.
-        setenv("SDL_RENDER_DRIVER", "software", 1);
-        setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
-        // The test desktop has no session bus: say so, rather than have one
-        // started for it.
-        setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/brassel-test-bus", 1);
-        setenv("DISPLAY", Server->name.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        unsetenv("WAYLAND_DISPLAY");
+        UseTestDesktop(Server->name);
     }
 
     static void TearDownTestSuite() {
