@@ -43,7 +43,12 @@ SearchNode* GridSearch::AllocNode() {
 }
 
 void GridSearch::RecycleNodes() {
-    FreeList.insert(FreeList.end(), ClosedList.begin(), ClosedList.end());
+    // Closed nodes go back last-expanded first, so the next search makes its
+    // nodes in the memory order this one expanded them. Which node is handed
+    // out when is invisible in any result, but in the plain order every other
+    // search walks the pool against its layout and takes three times as long
+    // on a full pool (6 ms instead of 2 at cell size 1).
+    FreeList.insert(FreeList.end(), ClosedList.rbegin(), ClosedList.rend());
     ClosedList.clear();
     FreeList.insert(FreeList.end(), OpenList.begin(), OpenList.end());
     OpenList.clear();
