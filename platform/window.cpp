@@ -4,6 +4,7 @@
 
 #include <strings.h>
 
+#include <cstdlib>
 #include <map>
 
 #include "platform/sdl_presenter.h"
@@ -34,9 +35,24 @@ std::string& LastError() {
 
 bool VideoStarted = false;
 
+bool HasEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
 bool StartVideo() {
     if (VideoStarted) {
         return true;
+    }
+    // Without a display SDL would fall back to drawing off screen, and the
+    // user would see nothing at all; say so instead, before any driver is
+    // tried (a failing driver may print to standard error on its own).
+    // SDL_VIDEODRIVER still picks any driver on purpose.
+    if (!HasEnvironment("DISPLAY") && !HasEnvironment("WAYLAND_DISPLAY") &&
+        !HasEnvironment("SDL_VIDEODRIVER")) {
+        SetWindowSystemError("no display to open a window on (neither DISPLAY nor "
+                             "WAYLAND_DISPLAY is set)");
+        return false;
     }
     // Without auto-capture a drag that leaves the window reports nothing from
     // outside it. Ctrl+C in the terminal ends the program as usual.

@@ -241,3 +241,13 @@ TEST_F(WorkbenchDesktop, HoldingUpReloadsOnEveryRepeat) {
     RunCommand("xdotool key --window " + window + " Escape");
     EXPECT_EQ(workbench.WaitForExit(), 0) << RunCommand("cat " + TempFile("stderr.txt"));
 }
+
+TEST(WorkbenchWithoutDisplay, SaysSoInOneLineAndExitsNonZero) {
+    std::string command = std::string("cd " BRASSEL_SOURCE_DIR " && env -u DISPLAY -u "
+                                      "WAYLAND_DISPLAY -u SDL_VIDEODRIVER ") +
+                          BRASSEL_WORKBENCH + " 2>&1; echo \"exit=$?\"";
+    std::string said = RunCommand(command);
+    EXPECT_NE(said.find("no display"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said; // the line and the exit code
+    EXPECT_EQ(said.find("exit=0"), std::string::npos) << said;
+}

@@ -285,8 +285,11 @@ TEST_F(WindowDesktop, TurnsDesktopInputIntoMessages) {
 // reason is there to print.
 TEST(WindowNoDisplay, CreateFailsWithAReason) {
     std::string display = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
+    std::string driver =
+        std::getenv("SDL_VIDEODRIVER") != nullptr ? std::getenv("SDL_VIDEODRIVER") : "";
     unsetenv("DISPLAY");
-    setenv("SDL_VIDEODRIVER", "x11", 1);
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(WNDCLASSEXA);
     windowClass.lpfnWndProc = QuietProcedure;
@@ -301,6 +304,9 @@ TEST(WindowNoDisplay, CreateFailsWithAReason) {
     EXPECT_TRUE(UnregisterClassA("Wayfinch", nullptr));
     if (!display.empty()) {
         setenv("DISPLAY", display.c_str(), 1);
+    }
+    if (!driver.empty()) {
+        setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
     }
 }
 
