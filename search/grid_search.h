@@ -146,7 +146,7 @@ class GridSearch {
     uint32_t CreationCount = 0;         // creation number of the next node
     uint32_t LeastF = 0;                // no open node has a smaller f
 
-private:
+  private:
     void ChooseBestNode();
     // Chooses the open list's discipline for a search towards the goal.
     void BeginOpenList(uint32_t goalX, uint32_t goalY);

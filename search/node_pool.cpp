@@ -2,8 +2,10 @@
 // circulates between FreeList, OpenList and ClosedList afterwards.
 
 #include "search/grid_search.h"
+#include "search/sample_parameters.h"
 
 GridSearch::GridSearch() {
+    PrepareSampleParameters();
     OpenList.reserve(NODE_POOL_SIZE);
     ClosedList.reserve(NODE_POOL_SIZE);
     FreeList.reserve(NODE_POOL_SIZE);

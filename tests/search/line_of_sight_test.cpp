@@ -105,3 +105,59 @@ TEST(LineOfSight, RoundToCellRoundsHalvesUpAndTruncatesNegatives) {
         EXPECT_EQ(search->RoundToCell(v), expected);
     }
 }
+
+namespace {
+
+// The walk as a plain loop: samples in order, the parameter accumulated as it
+// goes. The search's test looks its parameters up and tests the samples in
+// another order, which must not change any answer.
+bool WalkInOrder(GridSearch& search, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    int32_t n = std::abs(x1 - x2) + std::abs(y1 - y2);
+    if (n == 0) {
+        return (search.Cells[x1][y1] & CELL_BLOCKED) == 0;
+    }
+    float step = 1.0f / static_cast<float>(n);
+    for (float t = 0.0f; t <= 1.0f;) {
+        float a = 1.0f - t;
+        float sx = a * static_cast<float>(x1) + static_cast<float>(x2) * t;
+        float sy = a * static_cast<float>(y1) + static_cast<float>(y2) * t;
+        t = t + step;
+        if ((search.Cells[search.RoundToCell(sx)][search.RoundToCell(sy)] & CELL_BLOCKED) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(LineOfSight, AgreesWithTheWalkInOrderOnRandomSegments) {
+    auto search = NewSearch();
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto next = [&state](uint32_t below) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<int32_t>((state >> 33) % below);
+    };
+    // Sparse single cells and a few long walls, so walks end early and late.
+    for (int i = 0; i < 4000; i++) {
+        search->Cells[next(800)][next(600)] = CELL_BLOCKED;
+    }
+    for (int x = 100; x < 700; x += 150) {
+        for (int y = 50; y < 550; y++) {
+            search->Cells[x][y] = CELL_BLOCKED;
+        }
+    }
+    int clear = 0;
+    for (int i = 0; i < 20000; i++) {
+        int32_t x1 = next(800), y1 = next(600);
+        // Short segments as often as long ones.
+        int32_t x2 = i % 2 == 0 ? next(800) : std::min(799, x1 + next(20));
+        int32_t y2 = i % 2 == 0 ? next(600) : std::min(599, y1 + next(20));
+        bool expected = WalkInOrder(*search, x1, y1, x2, y2);
+        clear += expected;
+        ASSERT_EQ(search->LineOfSight(x1, y1, x2, y2), expected)
+            << "(" << x1 << ", " << y1 << ") to (" << x2 << ", " << y2 << ")";
+    }
+    EXPECT_GT(clear, 1000); // both answers are well represented
+    EXPECT_LT(clear, 19000);
+}
