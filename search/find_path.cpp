@@ -57,22 +57,30 @@ constexpr Neighbour NEIGHBOURS[8] = {
     {0, +1, STRAIGHT_COST},  {-1, 0, STRAIGHT_COST},
 };
 
+// The neighbours of cell (x, y) that the search may make a node for, as bits
+// in neighbour order: inside the bounds, not blocked and not yet visited.
 // Column 0 and row 0 are never entered; the last active column and row are.
-bool NeighbourInBounds(uint32_t x, uint32_t y, const Neighbour& n, uint32_t columns,
-                       uint32_t rows) {
-    if (n.dx > 0 && !(x + 1 < columns)) {
-        return false;
+// Whether a neighbour is free is hard to predict, so all eight are tested
+// without a branch each and the caller walks the bits that are set; the cells
+// are distinct, so making a node for one does not change the others' bits.
+uint32_t OpenNeighbours(const uint32_t (*cells)[GRID_ROWS], uint32_t x, uint32_t y,
+                        uint32_t columns, uint32_t rows) {
+    const bool right = x + 1 < columns;
+    const bool left = x >= 2;
+    const bool down = y + 1 < rows;
+    const bool up = y >= 2;
+    const bool inside[8] = {right && up, right && down, left && down, left && up,
+                            up,          right,         down,         left};
+    uint32_t bits = 0;
+    for (uint32_t i = 0; i < 8; i++) {
+        // An outside neighbour reads the cell itself instead, which is in the
+        // grid, and is then masked out.
+        const uint32_t nx = inside[i] ? x + static_cast<uint32_t>(NEIGHBOURS[i].dx) : x;
+        const uint32_t ny = inside[i] ? y + static_cast<uint32_t>(NEIGHBOURS[i].dy) : y;
+        const uint32_t free = (cells[nx][ny] & (CELL_BLOCKED | CELL_VISITED)) == 0;
+        bits |= (free & static_cast<uint32_t>(inside[i])) << i;
     }
-    if (n.dx < 0 && !(x >= 2)) {
-        return false;
-    }
-    if (n.dy > 0 && !(y + 1 < rows)) {
-        return false;
-    }
-    if (n.dy < 0 && !(y >= 2)) {
-        return false;
-    }
-    return true;
+    return bits;
 }
 } // namespace
 
@@ -140,15 +148,13 @@ void GridSearch::FindPath(uint32_t startX, uint32_t startY, uint32_t goalX, uint
 
         // A diagonal step needs only its target cell free: the two cells beside
         // the step are not tested.
-        for (const Neighbour& n : NEIGHBOURS) {
-            if (!NeighbourInBounds(CurrentNode->x, CurrentNode->y, n, columns, rows)) {
-                continue;
-            }
-            uint32_t x = CurrentNode->x + static_cast<uint32_t>(n.dx);
-            uint32_t y = CurrentNode->y + static_cast<uint32_t>(n.dy);
-            if ((Cells[x][y] & (CELL_BLOCKED | CELL_VISITED)) != 0) {
-                continue;
-            }
+        const uint32_t cx = CurrentNode->x;
+        const uint32_t cy = CurrentNode->y;
+        for (uint32_t open = OpenNeighbours(Cells, cx, cy, columns, rows); open != 0;
+             open &= open - 1) {
+            const Neighbour& n = NEIGHBOURS[__builtin_ctz(open)];
+            uint32_t x = cx + static_cast<uint32_t>(n.dx);
+            uint32_t y = cy + static_cast<uint32_t>(n.dy);
             SearchNode* node = AllocNode();
             if (node == nullptr) {
                 // Pool exhausted: ends like a search without a path.
