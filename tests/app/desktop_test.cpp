@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/png_file.h"
-#include "tests/fixtures/xvfb_server.h"
+#include "tests/fixtures/desktop_test_base.h"
 
 namespace {
 
@@ -110,37 +110,11 @@ void ClickCloseBox(const std::string& window) {
     XCloseDisplay(display);
 }
 
-class WorkbenchDesktop : public testing::Test {
+class WorkbenchDesktop : public DesktopTest {
   protected:
-    static void SetUpTestSuite() {
-        if (!OnPath("Xvfb") || !OnPath("xdotool") || !OnPath("xwininfo") || !OnPath("import")) {
-            return;
-        }
-        Server = new XvfbServer;
-        if (!Server->Start()) {
-            delete Server;
-            Server = nullptr;
-            return;
-        }
-        UseTestDesktop(Server->name);
-    }
-    static void TearDownTestSuite() {
-        if (Server != nullptr) {
-            Server->Stop();
-            delete Server;
-            Server = nullptr;
-        }
-    }
-    void SetUp() override {
-        if (Server == nullptr) {
-            GTEST_SKIP() << "no Xvfb, xdotool, xwininfo or ImageMagick to run a desktop on";
-        }
-    }
     std::string TempFile(const char* name) {
         return testing::TempDir() + "brassel_desktop_" + name;
     }
-
-    static inline XvfbServer* Server = nullptr;
 };
 
 } // namespace

@@ -18,7 +18,7 @@
 
 #include "platform/presenter.h"
 #include "platform/window_system.h"
-#include "tests/fixtures/xvfb_server.h"
+#include "tests/fixtures/desktop_test_base.h"
 
 namespace {
 
@@ -98,35 +98,14 @@ std::vector<uint32_t> TestFrame() {
     return frame;
 }
 
-class WindowDesktop : public ::testing::Test {
+class WindowDesktop : public DesktopTest {
   protected:
-    static void SetUpTestSuite() {
-        if (!OnPath("Xvfb") || !OnPath("xwininfo") || !OnPath("xdotool") || !OnPath("import")) {
-            return;
-        }
-        Server = new XvfbServer;
-        if (!Server->Start()) {
-            delete Server;
-            Server = nullptr;
-            return;
-        }
-        UseTestDesktop(Server->name);
-    }
-
-    static void TearDownTestSuite() {
-        if (Server != nullptr) {
-            Server->Stop();
-            delete Server;
-            Server = nullptr;
-        }
-    }
-
     // Opens the window as the program does: the class, then a frame adjusted
     // around an 800 x 600 client area.
     void SetUp() override {
-        if (Server == nullptr) {
-            GTEST_SKIP() << "needs Xvfb, xwininfo, xdotool and ImageMagick (scripts/test installs "
-                            "them)";
+        DesktopTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof(WNDCLASSEXA);
@@ -163,13 +142,10 @@ class WindowDesktop : public ::testing::Test {
         RunCommand("xdotool mousemove " + std::to_string(left + x) + " " + std::to_string(top + y));
     }
 
-    static XvfbServer* Server;
     HWND window = nullptr;
     int left = -1;
     int top = -1;
 };
-
-XvfbServer* WindowDesktop::Server = nullptr;
 
 TEST_F(WindowDesktop, ShowsTheTitledClientAreaAndPresentedFrames) {
     EXPECT_EQ(WindowInfo("Width"), 800);
