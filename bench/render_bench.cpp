@@ -15,12 +15,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/globals.h"
+#include "app/shell.h"
 #include "platform/perf_counter.h"
 #include "render/render.h"
-#include "render/text_font.h"
 #include "search/grid_search.h"
 #include "search/map_loader.h"
 
@@ -37,22 +38,12 @@ struct FrameSetup {
 // switches, the counter's frequency and the map.
 class Workbench {
   public:
-    explicit Workbench(const FrameSetup& setup) : font("Arial", 8) {
-        D3DObject = Direct3DCreate8(D3D_SDK_VERSION);
-        D3DObject->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &DisplayMode);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = 800;
-        params.BackBufferHeight = 600;
-        params.BackBufferFormat = DisplayMode.Format;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_COPY;
-        params.Windowed = TRUE;
-        D3DObject->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, &D3DDevice);
-        font.CreateGlyphAtlas(D3DDevice);
-        font.CreateDrawResources();
-        OverlayFont = &font;
-        SetPanelVertices();
+    explicit Workbench(const FrameSetup& setup) {
+        // Device, overlay font, switches and panel exactly as the shell makes
+        // them, with no window.
+        if (!InitD3D()) {
+            std::abort();
+        }
         SetPointAndLineVertices();
         LARGE_INTEGER frequency{};
         QueryPerformanceFrequency(&frequency);
@@ -73,15 +64,7 @@ class Workbench {
         UseAdvancedFiltering = SWITCH_OFF;
         Search.LoadMap("images/hittest0.bmp");
     }
-    ~Workbench() {
-        Search.ReleaseMap();
-        OverlayFont = nullptr;
-        font.ReleaseDeviceObjects();
-        D3DDevice->Release();
-        D3DDevice = nullptr;
-        D3DObject->Release();
-        D3DObject = nullptr;
-    }
+    ~Workbench() { ShutDown(); }
 
     // One real search, then the start cell blocked so later frames keep its
     // result without searching again.
@@ -93,7 +76,6 @@ class Workbench {
         Search.Cells[startX][startY] |= CELL_BLOCKED;
     }
 
-    TextFont font;
     SearchOutcome frozenOutcome = SearchOutcome::NONE;
 };
 
