@@ -230,13 +230,7 @@ int main(int argc, char** argv) {
     CliSession session;
     Session = &session;
     RegisterCases();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    const int exitCode = RunBenchmarksWithRatios(argc, argv);
     Session = nullptr;
-    return 0;
+    return exitCode;
 }

@@ -57,3 +57,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
   private:
     std::map<std::string, std::pair<double, double>> Pairs;
 };
+
+// Runs the registered benchmarks with the ratio table after them: the body of
+// every pairwise benchmark's main. Returns the exit code.
+inline int RunBenchmarksWithRatios(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -120,12 +120,5 @@ void RegisterCases() {
 
 int main(int argc, char** argv) {
     RegisterCases();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithRatios(argc, argv);
 }

@@ -265,24 +265,27 @@ HFONT CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DW
     return static_cast<HFONT>(AddGdiFont(std::move(font)));
 }
 
-COLORREF SetTextColor(HDC dc, COLORREF colour) {
+namespace {
+
+// Sets one of a device context's colours and returns the one before.
+COLORREF SetContextColour(HDC dc, COLORREF GdiDeviceContext::*which, COLORREF colour) {
     GdiDeviceContext* context = FindGdiDeviceContext(dc);
     if (context == nullptr) {
         return CLR_INVALID;
     }
-    COLORREF previous = context->textColor;
-    context->textColor = colour & 0x00FFFFFF;
+    COLORREF previous = context->*which;
+    context->*which = colour & 0x00FFFFFF;
     return previous;
 }
 
+} // namespace
+
+COLORREF SetTextColor(HDC dc, COLORREF colour) {
+    return SetContextColour(dc, &GdiDeviceContext::textColor, colour);
+}
+
 COLORREF SetBkColor(HDC dc, COLORREF colour) {
-    GdiDeviceContext* context = FindGdiDeviceContext(dc);
-    if (context == nullptr) {
-        return CLR_INVALID;
-    }
-    COLORREF previous = context->backgroundColor;
-    context->backgroundColor = colour & 0x00FFFFFF;
-    return previous;
+    return SetContextColour(dc, &GdiDeviceContext::backgroundColor, colour);
 }
 
 UINT SetTextAlign(HDC dc, UINT align) {

@@ -16,12 +16,7 @@ const std::vector<uint32_t> COLOURS = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0
                                        0x010101, 0x808080, 0x123456, 0xFEDCBA};
 
 bmp::Layout Image(uint16_t bitCount, const std::vector<uint32_t>& values, bool topDown) {
-    bmp::Layout layout;
-    layout.width = SIDE;
-    layout.height = topDown ? -SIDE : SIDE;
-    layout.bitCount = bitCount;
-    layout.pixels = bmp::PackRows(values, SIDE, SIDE, bitCount, topDown);
-    return layout;
+    return bmp::Picture(SIDE, SIDE, bitCount, values, topDown);
 }
 
 bmp::Layout Palettised(uint16_t bitCount) {

@@ -121,6 +121,18 @@ inline Bytes PackRows(const std::vector<uint32_t>& values, int32_t width, int32_
     return out;
 }
 
+// A width x height picture of pixel values given top-down, stored in rows of
+// bitCount bits, bottom-up unless topDown.
+inline Layout Picture(int32_t width, int32_t height, uint16_t bitCount,
+                      const std::vector<uint32_t>& values, bool topDown) {
+    Layout layout;
+    layout.width = width;
+    layout.height = topDown ? -height : height;
+    layout.bitCount = bitCount;
+    layout.pixels = PackRows(values, width, height, bitCount, topDown);
+    return layout;
+}
+
 inline bool Save(const std::string& path, const Bytes& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {

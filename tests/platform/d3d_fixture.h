@@ -7,17 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/d3d_rasterizer.h"
 #include "platform/direct3d.h"
 
-struct TestVertex {
-    float x;
-    float y;
-    float z;
-    float rhw;
-    D3DCOLOR diffuse;
-    float u;
-    float v;
-};
+// The device's own vertex layout for format 0x144.
+using TestVertex = RasterVertex;
 
 inline TestVertex Vertex(float x, float y, D3DCOLOR diffuse = 0xFFFFFFFF, float u = 0.0f,
                          float v = 0.0f) {

@@ -81,12 +81,7 @@ bmp::Layout Palettised(uint16_t bitCount, const std::vector<uint32_t>& indices,
 }
 
 bmp::Layout Direct(uint16_t bitCount, const std::vector<uint32_t>& values, bool topDown) {
-    bmp::Layout layout;
-    layout.width = WIDTH;
-    layout.height = topDown ? -HEIGHT : HEIGHT;
-    layout.bitCount = bitCount;
-    layout.pixels = bmp::PackRows(values, WIDTH, HEIGHT, bitCount, topDown);
-    return layout;
+    return bmp::Picture(WIDTH, HEIGHT, bitCount, values, topDown);
 }
 
 std::vector<Variant> Variants() {

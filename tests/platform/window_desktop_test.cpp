@@ -19,6 +19,7 @@
 #include "platform/presenter.h"
 #include "platform/window_system.h"
 #include "tests/fixtures/desktop_test_base.h"
+#include "tests/fixtures/window_class.h"
 
 namespace {
 
@@ -107,15 +108,7 @@ class WindowDesktop : public DesktopTest {
         if (IsSkipped()) {
             return;
         }
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(WNDCLASSEXA);
-        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-        windowClass.lpfnWndProc = QuietProcedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(PROGRAM_ICON_ID));
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_CROSS);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        windowClass.lpszClassName = "Wayfinch";
+        WNDCLASSEXA windowClass = ProgramWindowClass("Wayfinch", QuietProcedure);
         ASSERT_NE(RegisterClassExA(&windowClass), 0);
         RECT frame{0, 0, 800, 600};
         AdjustWindowRect(&frame, WS_SYSMENU, FALSE);

@@ -5,6 +5,7 @@
 
 #include "platform/presenter.h"
 #include "platform/window_system.h"
+#include "tests/fixtures/window_class.h"
 
 namespace {
 
@@ -41,16 +42,7 @@ LRESULT TestProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 WNDCLASSEXA TestClass(LPCSTR name) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(WNDCLASSEXA);
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-    windowClass.lpfnWndProc = TestProcedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(PROGRAM_ICON_ID));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_CROSS);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = name;
-    return windowClass;
+    return ProgramWindowClass(name, TestProcedure);
 }
 
 HWND CreateTestWindow(LPCSTR className = "Wayfinch") {

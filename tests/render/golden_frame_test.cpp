@@ -151,69 +151,59 @@ constexpr Switch OFF = SWITCH_OFF;
 
 } // namespace
 
-// Start-up: the shapes map with the default settings, the start at the
-// top-left pixel and the mouse low on the right. The path is drawn white at
-// the goal, shading to blue towards the start, without its last segment into
-// cell (0, 0), which reads as the end of the list; the panel shows the image
-// and lines switches white, the other five grey, weight x0.
-TEST_F(GoldenFrame, StartUp) {
-    RenderFrame(
-        {"images/hittest0.bmp", 10, 0, 0.0f, 0.0f, 600, 450, ON, ON, OFF, OFF, OFF, OFF, OFF});
-    EXPECT_EQ(Search.Outcome, SearchOutcome::FOUND);
-    ExpectGolden("startup");
-}
-
-// Every switch on, on the shapes map, from the left edge to the lower right:
-// grey points on every walkable cell, orange plus signs on the cells the
-// search reached (few, since the straight-line check stops it once the goal
-// is in sight), the filtered path with green crosses at its points, and all
-// nine text lines white.
-TEST_F(GoldenFrame, EveryLayerOn) {
-    RenderFrame(
-        {"images/hittest0.bmp", 10, 0, 35.0f, 430.0f, 700, 300, ON, ON, ON, ON, ON, ON, ON});
-    EXPECT_EQ(Search.Outcome, SearchOutcome::FOUND);
-    ExpectGolden("every_layer_on");
-}
-
-// The visited layer without the straight-line check, at weight 2, on the
-// maze: the search floods the corridors between the two points.
-TEST_F(GoldenFrame, VisitedCellsInTheMaze) {
-    RenderFrame(
-        {"images/hittest1.bmp", 10, 2, 75.0f, 75.0f, 725, 525, ON, ON, OFF, OFF, ON, OFF, OFF});
-    EXPECT_EQ(Search.Outcome, SearchOutcome::FOUND);
-    ExpectGolden("visited_maze");
-}
-
-// A path through the maze with the filter on: points a straight line can
-// skip are dropped, so the segments cut corners, and green crosses mark the
-// points that are left.
-TEST_F(GoldenFrame, FilteredPathInTheMaze) {
-    RenderFrame(
-        {"images/hittest1.bmp", 10, 0, 75.0f, 75.0f, 725, 525, ON, ON, ON, OFF, OFF, OFF, ON});
-    EXPECT_EQ(Search.Outcome, SearchOutcome::FOUND);
-    ExpectGolden("filtered_path");
-}
-
-// Cell size 1 on the rooms map with the walkable layer: every free pixel is
-// grey, so the map's black floor turns grey and the walls keep their colour;
-// the path runs from one room through a doorway into the next. Its segments
-// are one pixel long and a segment leaves out its last pixel, so each draws
-// only its white goal-side end: the path is white throughout.
-TEST_F(GoldenFrame, CellSizeOneWithWalkableCells) {
-    RenderFrame(
-        {"images/hittest2.bmp", 1, 0, 230.0f, 300.0f, 40, 420, ON, ON, OFF, ON, OFF, OFF, OFF});
-    EXPECT_EQ(Search.Outcome, SearchOutcome::FOUND);
-    ExpectGolden("cell_size_1_walkable");
-}
-
-// A goal in column 0 on the last map. The search never steps into column 0,
-// so only the straight-line check reaches it, seeing the goal from a node
-// in the open; the goal's entry, first in the list, reads as the end of the
-// list, so no waypoint crosses are drawn, yet the segments are, the first
-// one starting at the goal on the screen's left edge.
-TEST_F(GoldenFrame, GoalInColumnZero) {
-    RenderFrame(
-        {"images/hittest3.bmp", 10, 0, 400.0f, 300.0f, 5, 250, ON, ON, ON, OFF, OFF, ON, OFF});
-    EXPECT_EQ(Search.Outcome, SearchOutcome::FOUND);
-    ExpectGolden("goal_in_column_0");
+// The golden frames, each a whole frame on a shipped map; every search in
+// them finds its path.
+TEST_F(GoldenFrame, FramesMatchTheStoredPictures) {
+    struct Golden {
+        const char* name;
+        FrameSettings frame;
+    };
+    const Golden goldens[] = {
+        // Start-up: the shapes map with the default settings, the start at the
+        // top-left pixel and the mouse low on the right. The path is drawn white
+        // at the goal, shading to blue towards the start, without its last
+        // segment into cell (0, 0), which reads as the end of the list; the
+        // panel shows the image and lines switches white, the other five grey,
+        // weight x0.
+        {"startup",
+         {"images/hittest0.bmp", 10, 0, 0.0f, 0.0f, 600, 450, ON, ON, OFF, OFF, OFF, OFF, OFF}},
+        // Every switch on, on the shapes map, from the left edge to the lower
+        // right: grey points on every walkable cell, orange plus signs on the
+        // cells the search reached (few, since the straight-line check stops it
+        // once the goal is in sight), the filtered path with green crosses at
+        // its points, and all nine text lines white.
+        {"every_layer_on",
+         {"images/hittest0.bmp", 10, 0, 35.0f, 430.0f, 700, 300, ON, ON, ON, ON, ON, ON, ON}},
+        // The visited layer without the straight-line check, at weight 2, on
+        // the maze: the search floods the corridors between the two points.
+        {"visited_maze",
+         {"images/hittest1.bmp", 10, 2, 75.0f, 75.0f, 725, 525, ON, ON, OFF, OFF, ON, OFF, OFF}},
+        // A path through the maze with the filter on: points a straight line
+        // can skip are dropped, so the segments cut corners, and green crosses
+        // mark the points that are left.
+        {"filtered_path",
+         {"images/hittest1.bmp", 10, 0, 75.0f, 75.0f, 725, 525, ON, ON, ON, OFF, OFF, OFF, ON}},
+        // Cell size 1 on the rooms map with the walkable layer: every free
+        // pixel is grey, so the map's black floor turns grey and the walls keep
+        // their colour; the path runs from one room through a doorway into the
+        // next. Its segments are one pixel long and a segment leaves out its
+        // last pixel, so each draws only its white goal-side end: the path is
+        // white throughout.
+        {"cell_size_1_walkable",
+         {"images/hittest2.bmp", 1, 0, 230.0f, 300.0f, 40, 420, ON, ON, OFF, ON, OFF, OFF, OFF}},
+        // A goal in column 0 on the last map. The search never steps into
+        // column 0, so only the straight-line check reaches it, seeing the goal
+        // from a node in the open; the goal's entry, first in the list, reads
+        // as the end of the list, so no waypoint crosses are drawn, yet the
+        // segments are, the first one starting at the goal on the screen's
+        // left edge.
+        {"goal_in_column_0",
+         {"images/hittest3.bmp", 10, 0, 400.0f, 300.0f, 5, 250, ON, ON, ON, OFF, OFF, ON, OFF}},
+    };
+    for (const Golden& golden : goldens) {
+        SCOPED_TRACE(golden.name);
+        RenderFrame(golden.frame);
+        EXPECT_EQ(Search.Outcome, SearchOutcome::FOUND);
+        ExpectGolden(golden.name);
+    }
 }
